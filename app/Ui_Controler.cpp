@@ -1,0 +1,86 @@
+#include "app/Ui_Controler.h"
+
+#include "app/Widget.h"
+#include "app/myQQuickView.h"
+
+#include <QQmlContext>
+#include <QSettings>
+#include <QSystemTrayIcon>
+#include <QUrl>
+
+Ui_Controler::Ui_Controler(QWidget *w, bool loadScene)
+{
+    if (w && w->objectName().isEmpty())
+        w->setObjectName(QStringLiteral("Widget"));
+    window = w;
+    if (!w)
+        return;
+
+    w->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
+    w->setWindowOpacity(1.0);
+    w->setAttribute(Qt::WA_TranslucentBackground, true);
+    w->setStyleSheet(QStringLiteral("background:transparent;"));
+
+    view = new myQQuickView(w);
+    view->setObjectName(QStringLiteral("ui_View"));
+    // The scene draws the whole window, including its transparent corners.
+    view->setAttribute(Qt::WA_AlwaysStackOnTop, true);
+    view->setClearColor(Qt::transparent);
+    if (loadScene)
+        view->setSource(QUrl(QStringLiteral("qrc:modules/qml/main.qml")));
+
+    QQmlContext *ctx = view->rootContext();
+    ctx->setContextProperty(QStringLiteral("ui_View"), view);
+    Widget *mainWindow = qobject_cast<Widget *>(w);
+    ctx->setContextProperty(QStringLiteral("hid"),
+                            mainWindow ? static_cast<QObject *>(&mainWindow->hid) : nullptr);
+    ctx->setContextProperty(QStringLiteral("ui_Ctl"), this);
+
+    const QRect g = view->geometry();
+    w->resize(g.width(), g.height());
+
+    QSettings apConfig(QStringLiteral("./modules/setting/apConfig.bin"), QSettings::IniFormat);
+    w->setWindowTitle(apConfig.value(QStringLiteral("common/name")).toString());
+}
+
+void Ui_Controler::onMinimize()
+{
+    if (window)
+        window->showMinimized();
+}
+
+void Ui_Controler::onClose()
+{
+    if (!window)
+        return;
+    // Without a system tray a hidden window could never be brought back, so
+    // the close button minimises instead.
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        window->showMinimized();
+        return;
+    }
+    window->setVisible(false);
+}
+
+void Ui_Controler::onXChanged(int x)
+{
+    if (window)
+        window->move(window->x() + x, window->y());
+}
+
+void Ui_Controler::onYChanged(int y)
+{
+    if (window)
+        window->move(window->x(), window->y() + y);
+}
+
+void Ui_Controler::setBusy(int busyTime)
+{
+    if (view)
+        view->setBusy(busyTime);
+}
+
+void Ui_Controler::setBusy()
+{
+    setBusy(0);
+}

@@ -1,0 +1,251 @@
+#include "app/Widget.h"
+
+#include "app/Ui_Controler.h"
+#include "app/myQQuickView.h"
+#include "device/DeviceListReader.h"
+#include "host/DeviceWatch.h"
+#include "store/DpiSwitchMessages.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDebug>
+#include <QIcon>
+#include <QMenu>
+#include <QSettings>
+
+#include <hidapi.h>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <dbt.h>
+#endif
+
+bool deviceConnected = false;
+
+static const char *const TrayMenuStyle =
+    "QMenu { border: 1px solid rgb(100, 100, 100); background: rgb(68, 69, 73); } "
+    "QMenu::item { height: 22px; padding: 0px 25px 0px 20px; } "
+    "QMenu::item:enabled { color: rgb(225, 225, 225); } "
+    "QMenu::item:!enabled { color: rgb(155, 155, 155); } "
+    "QMenu::item:enabled:selected { color: rgb(230, 230, 230); background: rgba(255, 255, 255, 40); } "
+    "QMenu::separator { height: 1px; background: rgb(100, 100, 100); } "
+    "QMenu::indicator { width: 13px; height: 13px; } "
+    "QMenu::icon { padding-left: 2px; padding-right: 2px; } ";
+
+Widget::Widget(QWidget *parent, bool loadScene) : QWidget(parent)
+{
+    hid.owner = this;
+    ctl = new Ui_Controler(this, loadScene);
+    if (ctl->view)
+        ctl->view->setHidThread(&hid);
+
+    checkTimer.setInterval(2048);
+    checkTimer.setSingleShot(true);
+    connect(&checkTimer, &QTimer::timeout, this, &Widget::checkDevice);
+
+    buildTray();
+
+    m_watch = DeviceWatch::create(this);
+    if (m_watch)
+        connect(m_watch, &DeviceWatch::deviceChanged, this, &Widget::onDeviceChange);
+}
+
+Widget::~Widget()
+{
+    hid.stopReadLoop();
+    hid.readLoopFuture.waitForFinished();
+    if (ctl)
+        ctl->deleteLater();
+}
+
+myQQuickView *Widget::view() const
+{
+    return ctl ? ctl->view : nullptr;
+}
+
+void Widget::buildTray()
+{
+    trayIcon = new QSystemTrayIcon(this);
+    auto *quitAction = new QAction(tr("Quit (&Q)"), this);
+    connect(quitAction, &QAction::triggered, this, &Widget::exitSYS);
+    auto *menu = new QMenu(this);
+    menu->addAction(quitAction);
+    menu->setStyleSheet(QString::fromLatin1(TrayMenuStyle));
+    trayIcon->setContextMenu(menu);
+    trayIcon->setToolTip(QStringLiteral("ZORVANT KELDA MOUSE X7"));
+    trayIcon->setIcon(QIcon(QStringLiteral("./modules/img/logo.ico")));
+    connect(trayIcon, &QSystemTrayIcon::activated, this, &Widget::trayIconActivated);
+    trayIcon->setVisible(true);
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        qDebug() << "no system tray: closing the window minimises it, and notices go to"
+                    " the desktop's notification service";
+}
+
+void Widget::showBalloon(const QString &text)
+{
+    if (QSystemTrayIcon::isSystemTrayAvailable() && trayIcon && trayIcon->isVisible()) {
+        trayIcon->showMessage(QStringLiteral("Info"), text, QSystemTrayIcon::Information, 10000);
+        return;
+    }
+    QDBusMessage notify = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+    notify << QStringLiteral("kelda-config") << uint(0) << QStringLiteral("dialog-information")
+           << QStringLiteral("Info") << text << QStringList() << QVariantMap() << int(10000);
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.send(notify))
+        qDebug().noquote() << "Info:" << text;
+}
+
+void Widget::customEvent(QEvent *) {}
+
+void Widget::restoreWindow()
+{
+    if (!deviceConnected)
+        return;
+    // Posted, not sent, so the window is shown from the event loop.
+    QMetaObject::invokeMethod(this, [this] {
+        if (isMinimized())
+            showNormal();
+        setVisible(true);
+        raise();
+        activateWindow();
+    }, Qt::QueuedConnection);
+}
+
+void Widget::trayIconActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::DoubleClick)
+        restoreWindow();
+}
+
+void Widget::receiveMessage(QString)
+{
+    restoreWindow();
+}
+
+void Widget::exitSYS()
+{
+    hid.stopReadLoop();
+    QCoreApplication::exit(0);
+}
+
+void Widget::onDeviceChange()
+{
+    if (!hid.readLoopRunning)
+        checkTimer.start();
+}
+
+#ifdef Q_OS_WIN
+bool Widget::nativeEvent(const QByteArray &eventType, void *message, qintptr *result)
+{
+    Q_UNUSED(eventType);
+    Q_UNUSED(result);
+    MSG *msg = static_cast<MSG *>(message);
+    if (msg->message == WM_SYSCOMMAND && msg->wParam == SC_RESTORE)
+        setVisible(true);
+    else if (msg->message == WM_DEVICECHANGE)
+        onDeviceChange();
+    return false;
+}
+#endif
+
+void Widget::checkDevice()
+{
+    QSettings apConfig(QStringLiteral("./modules/setting/apConfig.bin"), QSettings::IniFormat);
+    DeviceList list = DeviceListReader::read(apConfig);
+
+    for (DeviceEntry &e : list) {
+        e.path.clear();
+        e.path2.clear();
+        hid_device_info *all = hid_enumerate(e.vid, e.pid);
+        for (hid_device_info *d = all; d; d = d->next) {
+            if (d->usage_page == e.usagePage && d->usage == e.usage)
+                e.path = QString::fromLatin1(d->path);
+            if (d->usage_page == e.usagePage2 && d->usage == e.usage2)
+                e.path2 = QString::fromLatin1(d->path);
+        }
+        hid_free_enumeration(all);
+    }
+    hid.devices = list;
+
+    for (int j = 0; j < hid.devices.size(); ++j) {
+        if (hid.devices[j].path.isEmpty())
+            continue;
+        hid.selectDevice(j);
+        connectSequence();
+        return;
+    }
+    disconnectSequence();
+}
+
+void Widget::connectSequence()
+{
+    myQQuickView *v = view();
+    qDebug() << "Device Connect";
+    if (v)
+        v->clearHidBusy();
+    deviceConnected = true;
+    showBalloon(QStringLiteral("Detect Device"));
+    hid.connectDevice(hid.currentIndex);
+    if (v) {
+        if (v->icType == QLatin1String("560")) {
+            for (uint n = 0; n < 4; ++n)
+                v->mouseReadProfile(n);
+        }
+        v->setEnabled(true);
+        v->initUI();
+    }
+}
+
+void Widget::disconnectSequence()
+{
+    qDebug() << "Device DisConnect";
+    deviceConnected = false;
+    if (myQQuickView *v = view())
+        v->initUI();
+}
+
+// ---- HidOwner: effects of the read loop, delivered on the GUI thread ----
+
+QString Widget::icType() const
+{
+    myQQuickView *v = view();
+    return v ? v->icType : QString();
+}
+
+int Widget::currentProfileIndex() const
+{
+    myQQuickView *v = view();
+    return v ? v->currentProfileIndex() : 0;
+}
+
+void Widget::deviceDpiStage(int stage)
+{
+    QMetaObject::invokeMethod(this, [this, stage] {
+        if (myQQuickView *v = view())
+            v->setCurrentDPI(stage);
+        const int entry = (stage >= 1 && stage <= 7) ? stage - 1 : 7;
+        showBalloon(dpiSwitchMessages[entry] + QLatin1Char(' '));
+    }, Qt::QueuedConnection);
+}
+
+void Widget::deviceKeyLayer(bool on)
+{
+    QMetaObject::invokeMethod(this, [this, on] {
+        if (myQQuickView *v = view()) {
+            v->altKeyLayer = on;
+            v->runUI();
+        }
+    }, Qt::QueuedConnection);
+}
+
+void Widget::deviceRemoved()
+{
+    QMetaObject::invokeMethod(this, [this] {
+        if (myQQuickView *v = view())
+            v->setEnabled(false);
+    }, Qt::QueuedConnection);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "device/HidOwner.h"
+#include "device/Hid_Thread.h"
+
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QWidget>
+
+class DeviceWatch;
+class Ui_Controler;
+class myQQuickView;
+
+// Set by a device check that connects a device, cleared by one that connects
+// nothing; only while it is set may the window be brought back.
+extern bool deviceConnected;
+
+// The top-level window: owner of the HID worker, the view, the tray icon and
+// the timer that runs the device check.
+class Widget : public QWidget, public HidOwner
+{
+    Q_OBJECT
+public:
+    // loadScene false builds everything but the scene (command-line tool).
+    explicit Widget(QWidget *parent = nullptr, bool loadScene = true);
+    ~Widget() override;
+
+    QTimer checkTimer;
+    Ui_Controler *ctl = nullptr;
+    Hid_Thread hid;
+    QSystemTrayIcon *trayIcon = nullptr;
+
+    myQQuickView *view() const;
+
+    // A tray balloon (title "Info", information icon, 10 s), or a desktop
+    // notification where no tray exists.
+    void showBalloon(const QString &text);
+
+    // Called for every device-change event of the system.
+    void onDeviceChange();
+
+    // HidOwner
+    QString icType() const override;
+    int currentProfileIndex() const override;
+    void deviceDpiStage(int stage) override;
+    void deviceKeyLayer(bool on) override;
+    void deviceRemoved() override;
+
+public slots:
+    void trayIconActivated(QSystemTrayIcon::ActivationReason reason);
+    void checkDevice();
+    void exitSYS();
+    void receiveMessage(QString message);
+
+protected:
+    void customEvent(QEvent *event) override;
+#ifdef Q_OS_WIN
+    bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
+#endif
+
+private:
+    void buildTray();
+    void restoreWindow();
+    void connectSequence();
+    void disconnectSequence();
+
+    DeviceWatch *m_watch = nullptr;
+};
