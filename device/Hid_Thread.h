@@ -7,9 +7,18 @@
 
 #include <atomic>
 
+struct hid_device_;
+typedef struct hid_device_ hid_device;
+
 class HidOwner;
 
-// The single object through which the program talks to the mouse.
+// The single object through which the program talks to the mouse: the device
+// list, the handles on the two interfaces, the command transport with its
+// checksum and cipher, both command families and the read loop.
+//
+// It derives from QThread for the meta-object system but never runs as a
+// thread: commands run on the caller's (GUI) thread, the read loop on the
+// global thread pool.
 class Hid_Thread : public QThread
 {
     Q_OBJECT
@@ -20,11 +29,63 @@ public:
     HidOwner *owner = nullptr;
     DeviceList devices;
     int currentIndex = 1;
+    hid_device *cmdHandle = nullptr;
+    hid_device *readHandle = nullptr;
+    // Shared with the read loop's thread, hence atomic.
     std::atomic<bool> channelFree{true};
     std::atomic<bool> readLoopRunning{false};
     QFuture<void> readLoopFuture;
+    uchar outReport[9] = {};
+    uchar inReport[9] = {};
+    uchar bulkBuffer[512] = {};
 
+    // Report key of the cipher; bytes 1..6 come from the entry's code.
+    static uchar secrecyKey[8];
+    static const uchar cipherAddTable[8];
+
+    // ---- transport ----
     void selectDevice(int index);
+    hid_device *openCommandHandle(int index);
+    hid_device *openReadHandle(int index);
+    static uchar hidCS(const uchar *block);
+    static void USBDataEncryption(uchar FIFOBuf[], uchar SecrecyCode[]);
+    static void USBDataDecipher(uchar FIFOBuf[], uchar SecrecyCode[]);
+    bool waitChannelFree();
+    void settleDelay();
+    bool sendCommand(int length, bool settle);
+    bool queryCommand(int length);
+
+    // ---- connection and read loop ----
     void connectDevice(int index);
+    void readLoop(uint index);
     void stopReadLoop();
+
+    // ---- 553 family ----
+    Q_INVOKABLE void hid553_01H_SetReportRate(uchar rate);
+    Q_INVOKABLE void hid553_02H_SetCurrentKeyMatrix(uchar currentKeyMatrix);
+    Q_INVOKABLE void hid553_03H_SetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4);
+    Q_INVOKABLE void hid553_04H_SetGunData(uchar byte1, uchar byte2, uchar byte3, uchar byte4);
+    Q_INVOKABLE void hid553_0BH_SetCurrentDPI(uchar stage);
+    Q_INVOKABLE void hid553_0CH_SetFixLEDColor(uchar *src3);
+    Q_INVOKABLE void hid553_0DH_SetRGBLedEffect(uchar effect, uchar option1, uchar option2);
+    Q_INVOKABLE void hid553_10H_SetLED8StageColor(uchar type, uchar *src24);
+    Q_INVOKABLE void hid553_11H_SetDPISet(uchar dpiStage, uchar *src8);
+    Q_INVOKABLE void hid553_12H_SetKeyMatrix(uchar *src64, uchar indexAddOne);
+    Q_INVOKABLE void hid553_13H_SetMacroKey(uchar macroId, uchar *src128);
+    Q_INVOKABLE void hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
+    Q_INVOKABLE void hid553_8BH_GetCurrentDPI(uchar &byte1);
+    Q_INVOKABLE void hid553_8BH_GetRight(uchar &byte1);
+
+    // ---- 560 family ----
+    Q_INVOKABLE void hid560_01H_SetKeyboardoption(uchar byte1, uchar byte2);
+    Q_INVOKABLE void hid560_02H_SetCurrentProfile(uchar profile);
+    Q_INVOKABLE void hid560_03H_SetReportRate(uchar rate);
+    Q_INVOKABLE void hid560_04H_SetCurrentDPI(uchar stage);
+    Q_INVOKABLE void hid560_0CH_setProfile(uchar *src128, uchar profileData);
+    Q_INVOKABLE void hid560_0DH_SetKeyMatrix(uchar *src64, uchar indexAddOne);
+    Q_INVOKABLE void hid560_0FH_SetMacroKey(uchar macroId, uchar *src128);
+    Q_INVOKABLE void hid560_81H_GetKeyboardoption(uchar &byte1, uchar &byte2);
+    Q_INVOKABLE void hid560_82H_GetCurrentProfile(uchar &byte1);
+    Q_INVOKABLE void hid560_84H_GetCurrentDPI(uchar &byte1, uchar &byte2);
+    Q_INVOKABLE void hid560_8CH_readProfile(uchar *src128, uchar profileNo);
 };
