@@ -102,7 +102,10 @@ bool SettingsStore::replaceHeld(std::unique_ptr<QSettings> &held, const QString 
         held->sync();
         held.reset();
     }
+    const QDateTime before = SafeFile::modifiedTime(path);
     const bool ok = replace(path);
+    if (ok)
+        SafeFile::stampAfter(path, before);
     held = open(path);
     return ok;
 }
