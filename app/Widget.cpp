@@ -196,6 +196,7 @@ void Widget::connectSequence()
                 v->mouseReadProfile(n);
         }
         v->setEnabled(true);
+        v->setDeviceConnected(true);
         v->initUI();
     }
 }
@@ -204,8 +205,10 @@ void Widget::disconnectSequence()
 {
     qDebug() << "Device DisConnect";
     deviceConnected = false;
-    if (myQQuickView *v = view())
+    if (myQQuickView *v = view()) {
+        v->setDeviceConnected(false);
         v->initUI();
+    }
 }
 
 // ---- HidOwner: effects of the read loop, delivered on the GUI thread ----
@@ -245,7 +248,9 @@ void Widget::deviceKeyLayer(bool on)
 void Widget::deviceRemoved()
 {
     QMetaObject::invokeMethod(this, [this] {
-        if (myQQuickView *v = view())
+        if (myQQuickView *v = view()) {
             v->setEnabled(false);
+            v->setDeviceConnected(false);
+        }
     }, Qt::QueuedConnection);
 }

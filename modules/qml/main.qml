@@ -22,6 +22,12 @@ Rectangle {
         initCount += 1
     }
 
+    property bool deviceConnected: false
+
+    function setDeviceConnected(connected) {
+        deviceConnected = connected
+    }
+
     function run() {
         runCount += 1
     }
