@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The shell's own boxes in the real program: the information box from the
 # title bar, the factory-reset confirmation with its mask, and the
-# report-rate list, each shown, photographed and closed again.
+# report-rate list, each shown, photographed and closed again; then the
+# window is dragged by an empty part of the scene.
 source "$(dirname "$0")/lib.sh"
 
 e2e_start_x
@@ -42,6 +43,19 @@ shot=$(e2e_screenshot shell_reset_cancelled "$wid")
 e2e_click "$wid" 184 520
 e2e_screenshot shell_report_rate_open "$wid" >/dev/null
 e2e_click "$wid" 500 560   # empty area: closes the list
+
+# Dragging an empty part of the scene moves the window with the pointer.
+read -r wx wy <<<"$(e2e_window_pos "$wid")"
+xdotool mousemove --window "$wid" 700 590 mousedown 1
+for step in 1 2 3 4 5; do
+    xdotool mousemove_relative -- 10 6
+    sleep 0.05
+done
+xdotool mouseup 1
+sleep 0.3
+read -r nx ny <<<"$(e2e_window_pos "$wid")"
+[ "$nx" = $((wx + 50)) ] && [ "$ny" = $((wy + 30)) ] ||
+    e2e_fail "window at $nx,$ny after dragging from $wx,$wy by 50,30"
 
 e2e_check_scene_log
 e2e_log "PASS"
