@@ -68,12 +68,6 @@ SceneLook {
         showCurrentDpi()
     }
 
-    property bool deviceConnected: false
-
-    function setDeviceConnected(connected) {
-        deviceConnected = connected
-    }
-
     function run() {
         safetyTimer.restart()
     }
@@ -403,6 +397,7 @@ SceneLook {
     // switched layers.
     Timer {
         id: safetyTimer
+        objectName: "safetyTimer"
         interval: 1000
         onTriggered: {
             console.log("testxxx")
