@@ -21,6 +21,7 @@ public:
     explicit SettingsStore(const QString &dataRoot = QStringLiteral("."));
     ~SettingsStore();
 
+    QString dataRoot() const { return m_root; }
     QString settingDir() const;
     QString globalPath() const;
     QString factoryGlobalPath() const;
