@@ -2,6 +2,7 @@
 
 #include "store/DataFile.h"
 #include "store/FileChooser.h"
+#include "store/SafeFile.h"
 #include "store/SettingsStore.h"
 
 #include <QCoreApplication>
@@ -177,7 +178,11 @@ bool MacroFiles::exportTo(const QString &name, FileChooser &chooser)
     const QString target = chooser.choose(FileRequest::save(fileFilter()));
     if (target.isEmpty())
         return false;
-    const bool ok = DataFile::copy(path(name), target);
+    QByteArray content;
+    const bool ok = SafeFile::read(path(name), &content)
+                    && m_store.replaceAnyFile(target, [&](const QString &file) {
+                           return DataFile::write(file, content);
+                       });
     if (!ok)
         qDebug() << "saveMacroFile: cannot export" << path(name) << "to" << target;
     return ok;

@@ -2,6 +2,7 @@
 
 #include "store/DataFile.h"
 #include "store/FileChooser.h"
+#include "store/SafeFile.h"
 #include "store/SettingsStore.h"
 
 #include <QCoreApplication>
@@ -42,7 +43,11 @@ bool Profiles::exportTo(int index, FileChooser &chooser)
     // The export must hold what the user sees, so pending changes are
     // written to the slot's file first.
     m_store.profile(index)->sync();
-    const bool ok = DataFile::copy(m_store.profilePath(index), target);
+    QByteArray content;
+    const bool ok = SafeFile::read(m_store.profilePath(index), &content)
+                    && m_store.replaceAnyFile(target, [&](const QString &path) {
+                           return DataFile::write(path, content);
+                       });
     if (!ok)
         qDebug() << "saveProfile: cannot export" << m_store.profilePath(index) << "to" << target;
     return ok;

@@ -92,6 +92,27 @@ private slots:
         QCOMPARE(readAll(target), QByteArray("precious"));
     }
 
+    // The user may pick a file the program holds open, such as another
+    // slot's file: its store must read the export, and changes it had not
+    // flushed must not end up in it.
+    void exportOntoAHeldFileReplacesItsStore()
+    {
+        TempData data;
+        {
+            myQQuickView view(nullptr, data.root());
+            view.setCurrentProfile(0);
+            view.setData("mouse/lod", 9);
+            view.setCurrentProfile(1);
+            view.setData("mouse/extra", "stale");
+            ScriptedChooser chooser({data.profile(1)});
+            view.saveProfile(0);
+            QCOMPARE(view.getData("mouse/lod", false).toInt(), 9);
+            QVERIFY(!view.getData("mouse/extra", false).isValid());
+            verifySlots(view, data);
+        }
+        QCOMPARE(readAll(data.profile(1)), readAll(data.profile(0)));
+    }
+
     void cancelledImportChangesNothing()
     {
         TempData data;
