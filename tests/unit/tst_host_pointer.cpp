@@ -45,13 +45,6 @@ private slots:
         QCOMPARE(pointer::desktopSpeed(step), desktopSpeed);
     }
 
-    void scrollLinesPassThrough()
-    {
-        QCOMPARE(pointer::scrollLines(1), 1u);
-        QCOMPARE(pointer::scrollLines(100), 100u);
-        QCOMPARE(pointer::scrollLines(pointer::ScrollOneScreen), 1000u);
-    }
-
     // The three slots as the scene calls them; KELDA_POINTER_CHILD holds
     // "speedStep,doubleClickStep,lines".
     void applyChild()
