@@ -95,7 +95,7 @@ int Firmware::sendFeature(const uint8_t *data, size_t len, double t, std::string
             return -1;
     }
     if (data[0] != 0x00)
-        violation(fmt("command report with report id 0x%02x", data[0]));
+        violation(fmt("command report with report id %.0f", data[0]));
 
     uint8_t b[8];
     std::memcpy(b, data + 1, 8);
@@ -180,13 +180,15 @@ int Firmware::write(const uint8_t *data, size_t len, double t)
     if (len != expectedLen)
         violation(fmt("data report of %.0f bytes, expected %.0f", double(len), double(expectedLen)));
     if (len > 0 && data[0] != 0x00)
-        violation(fmt("data report with report id 0x%02x", data[0]));
+        violation(fmt("data report with report id %.0f", data[0]));
 
     if (m_block.reportsReceived == 0) {
         checkGap(t, "first data report");
     } else if (t + Slack < m_block.lastT + DataReportGapMs) {
-        violation(fmt("data report %.0f of command 0x%02x came %.1f ms after the previous one (at least 120 ms)",
-                      double(m_block.reportsReceived + 1), double(m_block.code), t - m_block.lastT));
+        char buf[160];
+        std::snprintf(buf, sizeof buf, "data report %d of command 0x%02x came %.1f ms after the previous one (at least 120 ms)",
+                      m_block.reportsReceived + 1, m_block.code, t - m_block.lastT);
+        violation(buf);
     }
     m_block.lastT = t;
     ++m_block.reportsReceived;

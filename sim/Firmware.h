@@ -46,6 +46,7 @@ public:
     // Events the user makes on the mouse.
     void pressDpi(int stage);
     void setLayer(bool on);
+    void sendEvent(std::vector<uint8_t> report) { queueInput(readInput, std::move(report)); }
 
     // Faults.
     bool muted = false;

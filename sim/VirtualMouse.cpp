@@ -387,6 +387,14 @@ void setLayer(bool on)
     bus().inputArrived.notify_all();
 }
 
+void sendEvent(const std::vector<uint8_t> &report)
+{
+    std::lock_guard<std::mutex> lock(bus().mutex);
+    if (bus().devices[0].plugged)
+        bus().devices[0].firmware->sendEvent(report);
+    bus().inputArrived.notify_all();
+}
+
 void unplug()
 {
     setPlugged(false);
@@ -487,6 +495,21 @@ std::string control(const std::string &line)
         setLayer(flag);
         return "ok";
     }
+    if (cmd == "event") {
+        std::vector<uint8_t> report;
+        for (size_t i = 0; i < arg.size(); i += 2) {
+            const std::string byte = arg.substr(i, 2);
+            char *end = nullptr;
+            const long v = std::strtol(byte.c_str(), &end, 16);
+            if (byte.size() != 2 || *end)
+                return "error: event takes the report as hex, e.g. 06070003";
+            report.push_back(uint8_t(v));
+        }
+        if (report.empty() || report.size() > 64 || !extra.empty())
+            return "error: event takes the report as hex, e.g. 06070003";
+        sendEvent(report);
+        return "ok";
+    }
     if ((cmd == "unplug" || cmd == "plug") && arg.empty()) {
         setPlugged(cmd == "plug");
         return "ok";
@@ -554,7 +577,7 @@ std::string control(const std::string &line)
         return "ok";
     }
     return "error: unknown command '" + line + "'; known: press-dpi N, layer on|off, unplug, plug, "
-           "mute on|off, deny on|off, drop N, corrupt, state, violations, transcript [N], clear";
+           "mute on|off, deny on|off, drop N, corrupt, event HEX, state, violations, transcript [N], clear";
 }
 
 } // namespace vmouse

@@ -100,6 +100,7 @@ std::string readPath(int device = 0);
 // ---- events and faults ----
 void pressDpi(int stage);          // event 06 07 00 stage on the read interface
 void setLayer(bool on);            // event 06 0D state 00
+void sendEvent(const std::vector<uint8_t> &report); // any report on the read interface
 void unplug();                     // opens fail, open handles error, not enumerated
 void plug();
 bool isPlugged();

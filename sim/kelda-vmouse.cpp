@@ -25,6 +25,7 @@ int main(int argc, char **argv)
                      "  deny on|off     refuse opens with a permission error\n"
                      "  drop N          lose the next N input reports of the command interface\n"
                      "  corrupt         change one byte of the next report the mouse sends\n"
+                     "  event HEX       send any report on the read interface\n"
                      "  state           firmware state as JSON\n"
                      "  violations      protocol violations as a JSON array\n"
                      "  transcript [N]  the last N transcript records\n"

@@ -131,13 +131,14 @@ static QStringList collect(const QString &dev, bool plain)
     for (const vmouse::Record &r : vmouse::transcript()) {
         if (r.iface != "cmd" || r.op == "open" || r.op == "close" || QString::fromStdString(r.dev) != dev)
             continue;
-        const std::string &data = plain && !r.plain.empty() ? r.plain : r.data;
-        QString line = QString::fromStdString(r.op + " " + data);
+        QStringList parts{QString::fromStdString(r.op)};
         if (plain && !r.plain.empty())
-            line = QString::fromStdString(r.op + " 00" + data);
+            parts << QStringLiteral("00") + QString::fromStdString(r.plain);
+        else if (!r.data.empty())
+            parts << QString::fromStdString(r.data);
         if (r.ret < 0)
-            line += QStringLiteral(" failed");
-        out.append(line.trimmed());
+            parts << QStringLiteral("failed");
+        out.append(parts.join(QLatin1Char(' ')));
     }
     return out;
 }
