@@ -19,10 +19,11 @@ namespace {
 const char *const SceneQml = R"(import QtQuick
 Item {
     property var calls: []
+    property var times: []
     function initUI() { calls.push("initUI") }
     function run() { calls.push("run") }
     function setProtectUI(t) { calls.push("setProtectUI " + t) }
-    function setCurrentDPI(v) { calls.push("setCurrentDPI " + v + " " + typeof v) }
+    function setCurrentDPI(v) { calls.push("setCurrentDPI " + v + " " + typeof v); times.push(Date.now()) }
 }
 )";
 
@@ -133,6 +134,7 @@ private slots:
     void refusedOpenIsToldOnce();
     void dpiEventReachesSceneThenTray_data();
     void dpiEventReachesSceneThenTray();
+    void dpiEventLatency();
     void keyLayerEvent();
     void removalThenDeviceChange();
     void replugStress();
@@ -298,6 +300,31 @@ void TestDeviceCheck::dpiEventReachesSceneThenTray()
     rig.stop();
     for (QString &m : dpiSwitchMessages)
         m = QStringLiteral("DPI Switch to");
+}
+
+// From the mouse's event report to the scene's setCurrentDPI.
+void TestDeviceCheck::dpiEventLatency()
+{
+    Rig rig;
+    rig.w->checkDevice();
+    QTRY_COMPARE(rig.calls(), QStringList{"initUI"});
+    QList<qint64> latencies;
+    for (int i = 0; i < 20; ++i) {
+        QTest::qWait(30);
+        const qint64 sent = QDateTime::currentMSecsSinceEpoch();
+        vmouse::pressDpi(1 + i % 8);
+        // Sleeps only until the next event arrives, as the program's loop does.
+        QDeadlineTimer deadline(2000);
+        while (rig.calls().size() < i + 2 && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+        QCOMPARE(rig.calls().size(), i + 2);
+        const QVariantList times = rig.w->view()->rootObject()->property("times").toList();
+        latencies << qint64(times.last().toDouble()) - sent;
+    }
+    std::sort(latencies.begin(), latencies.end());
+    qInfo("event report to setCurrentDPI: median %lld ms, max %lld ms", latencies[10], latencies.last());
+    QVERIFY(latencies[10] < 50);
+    rig.stop();
 }
 
 void TestDeviceCheck::keyLayerEvent()

@@ -6,8 +6,10 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
-PauseRecorder::PauseRecorder()
+PauseRecorder::PauseRecorder(bool install) : m_installed(install)
 {
+    if (!install)
+        return;
     vmouse::setVirtualTime(true);
     Pause::setHandler([this](int ms) {
         {
@@ -20,6 +22,8 @@ PauseRecorder::PauseRecorder()
 
 PauseRecorder::~PauseRecorder()
 {
+    if (!m_installed)
+        return;
     Pause::setHandler({});
     vmouse::setVirtualTime(false);
 }
@@ -110,7 +114,7 @@ DeviceEntry HidFixture::entryFor(const vmouse::Config &config)
     return e;
 }
 
-HidFixture::HidFixture(const vmouse::Config &config)
+HidFixture::HidFixture(const vmouse::Config &config, bool realPauses) : pauses(!realPauses)
 {
     vmouse::configure(config);
     hid.owner = &owner;

@@ -14,7 +14,8 @@
 class PauseRecorder
 {
 public:
-    PauseRecorder();
+    // With install false the real pauses stay in force (real-time tests).
+    explicit PauseRecorder(bool install = true);
     ~PauseRecorder();
 
     QList<int> pauses() const;
@@ -24,6 +25,7 @@ public:
 private:
     mutable QMutex m_mutex;
     QList<int> m_pauses;
+    bool m_installed;
 };
 
 // A stand-in for the main window: answers the worker's questions and
@@ -58,7 +60,7 @@ private:
 class HidFixture
 {
 public:
-    explicit HidFixture(const vmouse::Config &config = vmouse::Config());
+    explicit HidFixture(const vmouse::Config &config = vmouse::Config(), bool realPauses = false);
     ~HidFixture();
 
     static DeviceEntry entryFor(const vmouse::Config &config);
