@@ -125,6 +125,37 @@ bool query(Hid_Thread &h, const char *tag, uchar code, std::initializer_list<uch
     return true;
 }
 
+// Closes the handle on one interface of the entry and opens it afresh. An
+// interface that cannot be opened has its path emptied, so that the entry
+// counts as absent there until discovery finds it again.
+hid_device *reopen(Hid_Thread &h, hid_device *&handle, int index, QString DeviceEntry::*path)
+{
+    if (index < 0 || index >= h.devices.size() || (h.devices.at(index).*path).isEmpty())
+        return nullptr;
+    if (handle) {
+        hid_close(handle);
+        handle = nullptr;
+    }
+    handle = openPath(h.devices.at(index).*path, h.owner);
+    if (!handle) {
+        (h.devices[index].*path).clear();
+        return nullptr;
+    }
+    hid_set_nonblocking(handle, 0);
+    return handle;
+}
+
+// Every way out of a transfer: the command handle closed, the channel given back.
+bool endTransfer(Hid_Thread &h, bool result)
+{
+    if (h.cmdHandle) {
+        hid_close(h.cmdHandle);
+        h.cmdHandle = nullptr;
+    }
+    h.channelFree = true;
+    return result;
+}
+
 uchar profileNumber(const HidOwner *owner)
 {
     return uchar((owner ? owner->currentProfileIndex() : 0) + 1);
@@ -164,37 +195,12 @@ void Hid_Thread::selectDevice(int index)
 
 hid_device *Hid_Thread::openCommandHandle(int index)
 {
-    if (index < 0 || index >= devices.size() || devices.at(index).path.isEmpty())
-        return nullptr;
-    if (cmdHandle) {
-        hid_close(cmdHandle);
-        cmdHandle = nullptr;
-    }
-    cmdHandle = openPath(devices.at(index).path, owner);
-    if (!cmdHandle) {
-        // The entry counts as absent until discovery finds it again.
-        devices[index].path.clear();
-        return nullptr;
-    }
-    hid_set_nonblocking(cmdHandle, 0);
-    return cmdHandle;
+    return reopen(*this, cmdHandle, index, &DeviceEntry::path);
 }
 
 hid_device *Hid_Thread::openReadHandle(int index)
 {
-    if (index < 0 || index >= devices.size() || devices.at(index).path2.isEmpty())
-        return nullptr;
-    if (readHandle) {
-        hid_close(readHandle);
-        readHandle = nullptr;
-    }
-    readHandle = openPath(devices.at(index).path2, owner);
-    if (!readHandle) {
-        devices[index].path2.clear();
-        return nullptr;
-    }
-    hid_set_nonblocking(readHandle, 0);
-    return readHandle;
+    return reopen(*this, readHandle, index, &DeviceEntry::path2);
 }
 
 uchar Hid_Thread::hidCS(const uchar *block)
@@ -264,32 +270,19 @@ void Hid_Thread::settleDelay()
 
 bool Hid_Thread::sendCommand(int length, bool settle)
 {
-    auto fail = [this] {
-        if (cmdHandle) {
-            hid_close(cmdHandle);
-            cmdHandle = nullptr;
-        }
-        channelFree = true;
-        return false;
-    };
-
     QCoreApplication::processEvents();
     if (!openCommandHandle(currentIndex))
-        return fail();
+        return endTransfer(*this, false);
     const int reportLength = devices.at(currentIndex).reportLength;
     if (devices.at(currentIndex).isEncode)
         USBDataEncryption(outReport + 1, secrecyKey);
     if (!openCommandHandle(currentIndex) || hid_send_feature_report(cmdHandle, outReport, 9) < 0)
-        return fail();
+        return endTransfer(*this, false);
     if (settle)
         settleDelay();
     length = std::clamp(length, 0, BulkBufferSize);
-    if (length == 0 || reportLength < 1) {
-        hid_close(cmdHandle);
-        cmdHandle = nullptr;
-        channelFree = true;
-        return length == 0;
-    }
+    if (length == 0 || reportLength < 1)
+        return endTransfer(*this, length == 0);
 
     const int chunk = std::min(length, reportLength);
     std::vector<uchar> report(size_t(reportLength) + 1, 0);
@@ -298,49 +291,35 @@ bool Hid_Thread::sendCommand(int length, bool settle)
         std::fill(report.begin(), report.end(), 0);
         std::memcpy(report.data() + 1, bulkBuffer + offset, size_t(std::min(chunk, length - offset)));
         if (!openCommandHandle(currentIndex) || hid_write(cmdHandle, report.data(), report.size()) < 0)
-            return fail();
+            return endTransfer(*this, false);
         Pause::pause(DataReportPause);
     }
     if (settle)
         settleDelay();
-    hid_close(cmdHandle);
-    cmdHandle = nullptr;
-    channelFree = true;
-    return true;
+    return endTransfer(*this, true);
 }
 
 bool Hid_Thread::queryCommand(int length)
 {
-    auto fail = [this] {
-        if (cmdHandle) {
-            hid_close(cmdHandle);
-            cmdHandle = nullptr;
-        }
-        channelFree = true;
-        return false;
-    };
-
     if (!openCommandHandle(currentIndex))
-        return fail();
+        return endTransfer(*this, false);
     const bool encoded = devices.at(currentIndex).isEncode;
     const int reportLength = devices.at(currentIndex).reportLength;
     if (encoded)
         USBDataEncryption(outReport + 1, secrecyKey);
     if (!openCommandHandle(currentIndex) || hid_send_feature_report(cmdHandle, outReport, 9) < 0)
-        return fail();
+        return endTransfer(*this, false);
     if (!openCommandHandle(currentIndex) || hid_get_feature_report(cmdHandle, inReport, 9) < 0)
-        return fail();
+        return endTransfer(*this, false);
     length = std::clamp(length, 0, BulkBufferSize);
     if (length == 0) {
-        hid_close(cmdHandle);
-        cmdHandle = nullptr;
-        channelFree = true;
+        endTransfer(*this, true);
         if (encoded)
             USBDataDecipher(inReport + 1, secrecyKey);
         return true;
     }
     if (reportLength < 1)
-        return fail();
+        return endTransfer(*this, false);
 
     const int chunk = std::min(length, reportLength);
     std::vector<uchar> report(size_t(reportLength) + 1, 0);
@@ -350,13 +329,10 @@ bool Hid_Thread::queryCommand(int length)
         // sends fewer than announced fails the read instead of hanging it.
         if (!openCommandHandle(currentIndex)
             || hid_read_timeout(cmdHandle, report.data(), report.size(), BulkReadWait) <= 0)
-            return fail();
+            return endTransfer(*this, false);
         std::memcpy(bulkBuffer + offset, report.data(), size_t(std::min(chunk, length - offset)));
     }
-    hid_close(cmdHandle);
-    cmdHandle = nullptr;
-    channelFree = true;
-    return true;
+    return endTransfer(*this, true);
 }
 
 // ---- connection and read loop ----

@@ -39,6 +39,35 @@ int gone(hid_device *dev)
     return -1;
 }
 
+// A report exchanged on the command interface: fails on a handle whose
+// device went away, flags a second open handle, hands the report to the
+// firmware and records the call (what was passed, or what was received).
+template<typename Transfer>
+int commandTransfer(hid_device *dev, const char *op, const unsigned char *data, size_t length,
+                    bool received, Transfer transfer)
+{
+    if (!dev || !data)
+        return -1;
+    Bus &b = Bus::instance();
+    std::lock_guard<std::mutex> lock(b.mutex);
+    int ret = -1;
+    std::string plain;
+    if (!b.alive(dev)) {
+        ret = gone(dev);
+    } else if (dev->iface == Iface::Cmd) {
+        b.checkSingleHandle(dev);
+        ret = transfer(*b.firmware(dev), b.now(), &plain);
+    } else {
+        b.addViolation(std::string(op) + " on the " + vmouse::ifaceName(dev->iface) + " interface");
+        dev->error = L"Broken pipe";
+    }
+    if (received)
+        b.record(dev, op, ret > 0 ? data : nullptr, ret > 0 ? size_t(ret) : 0, ret, plain);
+    else
+        b.record(dev, op, data, length, ret, plain);
+    return ret;
+}
+
 } // namespace
 
 extern "C" {
@@ -155,65 +184,29 @@ int HID_API_EXPORT hid_set_nonblocking(hid_device *dev, int nonblock)
 
 int HID_API_EXPORT hid_send_feature_report(hid_device *dev, const unsigned char *data, size_t length)
 {
-    if (!dev || !data)
-        return -1;
-    Bus &b = Bus::instance();
-    std::lock_guard<std::mutex> lock(b.mutex);
-    int ret = -1;
-    std::string plain;
-    if (!b.alive(dev)) {
-        ret = gone(dev);
-    } else if (dev->iface == Iface::Cmd) {
-        b.checkSingleHandle(dev);
-        ret = b.firmware(dev)->sendFeature(data, length, b.now(), &plain);
-    } else {
-        b.addViolation(std::string("feature report sent on the ") + vmouse::ifaceName(dev->iface) + " interface");
-        dev->error = L"Broken pipe";
-    }
-    b.record(dev, "send_feature", data, length, ret, plain);
-    return ret;
+    return commandTransfer(dev, "send_feature", data, length, false,
+                           [&](vmouse::Firmware &fw, double t, std::string *plain) {
+                               return fw.sendFeature(data, length, t, plain);
+                           });
 }
 
 int HID_API_EXPORT hid_get_feature_report(hid_device *dev, unsigned char *data, size_t length)
 {
-    if (!dev || !data)
-        return -1;
-    Bus &b = Bus::instance();
-    std::lock_guard<std::mutex> lock(b.mutex);
-    int ret = -1;
-    std::string plain;
-    if (!b.alive(dev)) {
-        ret = gone(dev);
-    } else if (dev->iface == Iface::Cmd) {
-        b.checkSingleHandle(dev);
-        ret = b.firmware(dev)->getFeature(data, length, &plain);
-        if (ret < 0)
-            dev->error = L"Connection timed out";
-    } else {
-        dev->error = L"Broken pipe";
-    }
-    b.record(dev, "get_feature", ret > 0 ? data : nullptr, ret > 0 ? size_t(ret) : 0, ret, plain);
-    return ret;
+    return commandTransfer(dev, "get_feature", data, length, true,
+                           [&](vmouse::Firmware &fw, double, std::string *plain) {
+                               const int n = fw.getFeature(data, length, plain);
+                               if (n < 0)
+                                   dev->error = L"Connection timed out";
+                               return n;
+                           });
 }
 
 int HID_API_EXPORT hid_write(hid_device *dev, const unsigned char *data, size_t length)
 {
-    if (!dev || !data)
-        return -1;
-    Bus &b = Bus::instance();
-    std::lock_guard<std::mutex> lock(b.mutex);
-    int ret = -1;
-    if (!b.alive(dev)) {
-        ret = gone(dev);
-    } else if (dev->iface == Iface::Cmd) {
-        b.checkSingleHandle(dev);
-        ret = b.firmware(dev)->write(data, length, b.now());
-    } else {
-        b.addViolation(std::string("output report written on the ") + vmouse::ifaceName(dev->iface) + " interface");
-        ret = int(length);
-    }
-    b.record(dev, "write", data, length, ret);
-    return ret;
+    return commandTransfer(dev, "write", data, length, false,
+                           [&](vmouse::Firmware &fw, double t, std::string *) {
+                               return fw.write(data, length, t);
+                           });
 }
 
 int HID_API_EXPORT hid_read_timeout(hid_device *dev, unsigned char *data, size_t length, int milliseconds)
