@@ -23,6 +23,7 @@ Item {
     function initUI() { calls.push("initUI") }
     function run() { calls.push("run") }
     function setProtectUI(t) { calls.push("setProtectUI " + t) }
+    function setDeviceConnected(c) {}
     function setCurrentDPI(v) { calls.push("setCurrentDPI " + v + " " + typeof v); times.push(Date.now()) }
 }
 )";
