@@ -79,7 +79,8 @@ void TestReadLoop::removalWithinOneTurn()
     vmouse::unplug();
     QVERIFY(f.owner.waitForEvents(1, 2000));
     f.hid.readLoopFuture.waitForFinished();
-    QVERIFY2(timer.elapsed() < 600, qPrintable(QString::number(timer.elapsed())));
+    // One turn lasts at most 500 ms; a second turn would take past 1000 ms.
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
 
     QCOMPARE(f.owner.events(), QStringList{"removed"});
     QCOMPARE(capture.lines(), QStringList{"Device removed"});

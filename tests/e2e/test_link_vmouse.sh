@@ -54,8 +54,11 @@ wait_log "Device Connect" 30
 wait_log "Info: Detect Device"
 for _ in $(seq 100); do [ -S "$KELDA_VMOUSE_SOCKET" ] && break; sleep 0.05; done
 
+# The balloon's text comes from the language file; any new "Info:" line is it.
+infos=$(grep -c '^Info: ' "$tmp/app.log" || true)
 "$vmouse" press-dpi 3 >/dev/null || fail "press-dpi"
-wait_log "Info: DPI Switch to"
+for _ in $(seq 100); do [ "$(grep -c '^Info: ' "$tmp/app.log")" -gt "$infos" ] && break; sleep 0.05; done
+[ "$(grep -c '^Info: ' "$tmp/app.log")" -gt "$infos" ] || fail "no balloon for the DPI button"
 "$vmouse" layer on >/dev/null
 wait_log "test 1"
 state=$("$vmouse" state)
