@@ -64,7 +64,7 @@ struct Rig
         scene.write(SceneQml);
         scene.close();
 
-        log.onLine = [this](const QString &line) { add(line); };
+        log.setOnLine([this](const QString &line) { add(line); });
         deviceConnected = false;
         w = std::make_unique<Widget>(nullptr, false);
         w->view()->setSource(QUrl::fromLocalFile(folder.path("scene.qml")));
@@ -286,11 +286,11 @@ void TestDeviceCheck::dpiEventReachesSceneThenTray()
     rig.w->checkDevice();
     QTRY_COMPARE(rig.calls(), QStringList{"initUI"});
     QStringList callsAtBalloon;
-    rig.log.onLine = [&](const QString &line) {
+    rig.log.setOnLine([&](const QString &line) {
         if (line.startsWith("Info: m"))
             callsAtBalloon = rig.calls();
         rig.add(line);
-    };
+    });
 
     vmouse::pressDpi(stage);
 

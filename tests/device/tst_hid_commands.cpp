@@ -63,6 +63,7 @@ private slots:
     void wire();
     void unansweredQueriesKeepOutParameters_data();
     void unansweredQueriesKeepOutParameters();
+    void responsesAreNotVerified();
 
 private:
     void row(const char *name, int family, int reportLength, Op op, QStringList expected, QList<int> pauses);
@@ -285,6 +286,21 @@ void TestHidCommands::unansweredQueriesKeepOutParameters()
     }
     QVERIFY(f.hid.channelFree);
     QCOMPARE(vmouse::openHandles(), 0);
+}
+
+// The program checks nothing in a response: a corrupted byte comes through.
+void TestHidCommands::responsesAreNotVerified()
+{
+    vmouse::Config c;
+    c.family = 553;
+    HidFixture f(c);
+    vmouse::editState(presetFirmware);
+    vmouse::corruptNextReport();
+    uchar stage = 0;
+    f.hid.hid553_8BH_GetCurrentDPI(stage);
+    QCOMPARE(int(stage), 6 ^ 0x5a);
+    f.hid.hid553_8BH_GetCurrentDPI(stage);
+    QCOMPARE(int(stage), 6);
 }
 
 QTEST_MAIN(TestHidCommands)

@@ -5,6 +5,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryFile>
 #include <QtTest>
 
 #include <hidapi.h>
@@ -78,6 +79,7 @@ private slots:
     void enumerationAndOpenFailures();
     void eventsReachTheReadInterface();
     void controlLines();
+    void configurationFileAndEnvironment();
 };
 
 void TestVirtualMouse::protocolChecks_data()
@@ -194,6 +196,28 @@ void TestVirtualMouse::controlLines()
     QCOMPARE(vmouse::control("violations"), std::string("[]"));
     QCOMPARE(vmouse::control("unplug"), std::string("ok"));
     QVERIFY(!vmouse::isPlugged());
+}
+
+void TestVirtualMouse::configurationFileAndEnvironment()
+{
+    QTemporaryFile file;
+    QVERIFY(file.open());
+    file.write("# a 553 keyboard-and-mouse desk\nfamily = 553\nencoded=true\ncode = xY12#z\n"
+               "report_length = 64\nkeyboard = yes\nfamily = 554\nnonsense\n");
+    file.close();
+    qputenv("KELDA_VMOUSE_CONFIG", file.fileName().toLocal8Bit());
+    qputenv("KELDA_VMOUSE_REPORT_LENGTH", "32");
+    qputenv("KELDA_VMOUSE_CODE", "short");
+    const vmouse::Config c = vmouse::Config::fromEnvironment();
+    qunsetenv("KELDA_VMOUSE_CONFIG");
+    qunsetenv("KELDA_VMOUSE_REPORT_LENGTH");
+    qunsetenv("KELDA_VMOUSE_CODE");
+    QCOMPARE(c.family, 553);           // the bad later line keeps the good value
+    QVERIFY(c.encoded);
+    QCOMPARE(c.code, std::string("xY12#z")); // a five-character code is refused
+    QCOMPARE(c.reportLength, 32);      // the environment wins over the file
+    QVERIFY(c.keyboard);
+    QVERIFY(!c.denyOpen);
 }
 
 QTEST_MAIN(TestVirtualMouse)

@@ -25,14 +25,22 @@ void LogCapture::handler(QtMsgType type, const QMessageLogContext &context, cons
     LogCapture *self = active;
     if (!self)
         return;
+    std::function<void(const QString &)> callback;
     {
         QMutexLocker lock(&self->m_mutex);
         self->m_lines.append(msg);
+        callback = self->m_onLine;
     }
-    if (self->onLine)
-        self->onLine(msg);
+    if (callback)
+        callback(msg);
     if ((self->m_echo || type >= QtCriticalMsg) && self->m_previous)
         self->m_previous(type, context, msg);
+}
+
+void LogCapture::setOnLine(std::function<void(const QString &)> callback)
+{
+    QMutexLocker lock(&m_mutex);
+    m_onLine = std::move(callback);
 }
 
 QStringList LogCapture::lines() const

@@ -21,9 +21,10 @@ public:
     bool waitFor(const QString &text, int timeoutMs = 5000) const;
 
     // Called for every line, on the thread that wrote it.
-    std::function<void(const QString &)> onLine;
+    void setOnLine(std::function<void(const QString &)> callback);
 
 private:
+    std::function<void(const QString &)> m_onLine;
     static void handler(QtMsgType type, const QMessageLogContext &context, const QString &msg);
 
     mutable QMutex m_mutex;
