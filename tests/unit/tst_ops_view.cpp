@@ -1,0 +1,111 @@
+// The stored side of the device operations, on a view without a HID worker:
+// which keys the key matrix goes to, what the scene reads back, and what the
+// queries answer when no device does.
+#include "app/myQQuickView.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class tst_ops_view : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void keyMatrixStorageFollowsLayer_data();
+    void keyMatrixStorageFollowsLayer();
+    void keyDefinitionsReadBack();
+    void answersWithoutDevice();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<myQQuickView> m_view;
+};
+
+void tst_ops_view::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    const QString src = QStringLiteral(KELDA_SOURCE_DIR "/modules/setting");
+    const QString dst = m_dir->path() + QStringLiteral("/modules/setting");
+    QVERIFY(QDir().mkpath(dst));
+    for (const QString &f : QDir(src).entryList(QDir::Files)) {
+        QVERIFY(QFile::copy(src + '/' + f, dst + '/' + f));
+        QFile(dst + '/' + f).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    }
+    m_view = std::make_unique<myQQuickView>(nullptr, m_dir->path());
+}
+
+void tst_ops_view::cleanup()
+{
+    m_view.reset();
+    m_dir.reset();
+}
+
+void tst_ops_view::keyMatrixStorageFollowsLayer_data()
+{
+    QTest::addColumn<bool>("altLayer");
+    QTest::newRow("normal layer") << false;
+    QTest::newRow("alternate layer") << true;
+}
+
+void tst_ops_view::keyMatrixStorageFollowsLayer()
+{
+    QFETCH(bool, altLayer);
+    myQQuickView &v = *m_view;
+    v.store.currentProfileIndex = 2;
+    v.altKeyLayer = altLayer;
+    const QString mine = altLayer ? "mouseKeyMatrix0/" : "mouseKeyMatrix/";
+    const QString other = altLayer ? "mouseKeyMatrix/" : "mouseKeyMatrix0/";
+    const QVariant otherBefore = v.store.profile(2)->value(other + "1");
+    const QVariant profile1Before = v.store.profile(1)->value(mine + "1");
+
+    // Six values: button 0 complete, button 1 half given, the rest padded.
+    v.mouseSetKeyMatrix({0, 0, 0xF1, 0, 4, 1}, false, {9, 9, 9});
+
+    QCOMPARE(v.mouseGetKeydefine(0, false), (QVariantList{0, 0, 0xF1, 0}));
+    QCOMPARE(v.mouseGetKeydefine(1, false), (QVariantList{4, 1, 0, 0}));
+    QCOMPARE(v.mouseGetKeydefine(15, false), (QVariantList{0, 0, 0, 0}));
+    // The other layer and the other profiles keep what they had.
+    QCOMPARE(v.store.profile(2)->value(other + "1"), otherBefore);
+    QCOMPARE(v.store.profile(1)->value(mine + "1"), profile1Before);
+    v.altKeyLayer = !altLayer;
+    QCOMPARE(v.mouseGetKeydefine(1, false), (QVariantList{0, 0, 0xF1, 0}));
+
+    // The change reaches the file.
+    v.store.syncAll();
+    QSettings onDisk(v.store.profilePath(2), QSettings::IniFormat);
+    QCOMPARE(SettingsStore::toList(onDisk.value(mine + "1")), (QVariantList{"4", "1", "0", "0"}));
+}
+
+void tst_ops_view::keyDefinitionsReadBack()
+{
+    myQQuickView &v = *m_view;
+    v.mouseSetKeyMatrix(QVariantList(64, 7), false, {});
+    // Recovery reads the factory file whatever the layer.
+    v.altKeyLayer = true;
+    QCOMPARE(v.mouseGetKeydefine(7, true), (QVariantList{0, 0xF0, 0x1E, 2}));
+    v.altKeyLayer = false;
+    QCOMPARE(v.mouseGetKeydefine(7, false), (QVariantList{7, 7, 7, 7}));
+    QCOMPARE(v.mouseGetKeydefine(QVariant(7.0), false), (QVariantList{7, 7, 7, 7}));
+    QCOMPARE(v.mouseGetKeydefine(16, false), QVariantList{});
+    QCOMPARE(v.mouseGetKeydefine("left", false), QVariantList{});
+}
+
+void tst_ops_view::answersWithoutDevice()
+{
+    myQQuickView &v = *m_view;
+    QCOMPARE(v.mouseGetCurrentDPI(), QVariant(3));
+    QCOMPARE(v.GetKeyboardoption(), (QVariantList{0, 0, 0, 0}));
+    QCOMPARE(v.mouseReadCurrentProfile(), QVariant(0));
+    QCOMPARE(v.mouseSendMacroData({0, 1}, 3), QVariant(true));
+    QCOMPARE(v.mouseSendMacroData({0, 1}, 12), QVariant(true));
+    v.altKeyLayer = true;
+    v.mouseGetRight(); // no answer: normal layer
+    QVERIFY(!v.altKeyLayer);
+}
+
+QTEST_MAIN(tst_ops_view)
+#include "tst_ops_view.moc"
