@@ -110,10 +110,11 @@ QVariant myQQuickView::mouseGetCurrentDPI()
 
 void myQQuickView::mouseSetMaxDpi(int dpiCount)
 {
-    // Block 0 carries the stage count on every device that has the image.
     DeviceProfileImage image(deviceProfileImage);
     image.setStageCount(uchar(dpiCount));
-    if (m_hid)
+    // Only the 560 firmware has profile blocks; the 553 firmware would take
+    // code 0x0C for its fixed LED colour and the block for stray reports.
+    if (m_hid && familyOf(icType) == Family::Hid560)
         m_hid->hid560_0CH_setProfile(image.block(0), 0);
 }
 
@@ -343,8 +344,10 @@ void myQQuickView::mouseSetLod(uchar rate, uchar en)
 
 void myQQuickView::mouseSetProfile(uint profileNo)
 {
-    // A number above 4 names no block of the image.
-    if (!m_hid || profileNo >= uint(DeviceProfileImage::BlockCount))
+    // A number above 4 names no block of the image, and only the 560
+    // firmware takes blocks (see mouseSetMaxDpi).
+    if (!m_hid || profileNo >= uint(DeviceProfileImage::BlockCount)
+        || familyOf(icType) != Family::Hid560)
         return;
     DeviceProfileImage image(deviceProfileImage);
     m_hid->hid560_0CH_setProfile(image.block(int(profileNo)), uchar(profileNo));
@@ -368,7 +371,9 @@ QVariant myQQuickView::mouseReadCurrentProfile()
 
 void myQQuickView::mouseSetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
 {
-    if (m_hid)
+    // The four option bytes are the 553 firmware's; to the 560 firmware code
+    // 0x03 sets the report rate of profile byte1.
+    if (m_hid && familyOf(icType) == Family::Hid553)
         m_hid->hid553_03H_SetKeyboardoption(byte1, byte2, byte3, byte4);
 }
 

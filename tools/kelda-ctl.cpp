@@ -2,7 +2,7 @@
 // command line, through the very view the GUI uses (without its scene).
 //
 //   kelda-ctl [--data DIR] list
-//   kelda-ctl [--data DIR] call SLOT [JSON-ARG ...]
+//   kelda-ctl [--data DIR] [--time] call SLOT [JSON-ARG ...]
 //
 // Exit status: 0 when the slot ran (also with no device: the operation then
 // fails silently as in the GUI, and stderr says so), 2 for bad input.
@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 
 #include <hidapi.h>
@@ -24,12 +25,13 @@ constexpr int BadInput = 2;
 
 const char Usage[] =
     "usage: kelda-ctl [--data DIR] list\n"
-    "       kelda-ctl [--data DIR] call SLOT [JSON-ARG ...]\n"
+    "       kelda-ctl [--data DIR] [--time] call SLOT [JSON-ARG ...]\n"
     "\n"
     "  list   print every slot of the view with its signature\n"
     "  call   connect the mouse as the program does at start-up, call SLOT with\n"
     "         the arguments (one JSON value each) and print its result as JSON\n"
     "  --data DIR   folder that holds modules/ (default: the executable's folder)\n"
+    "  --time       say on stderr how long the slot itself took\n"
     "\n"
     "example: kelda-ctl call mouseSetDpi 4 '\"3360\"' '[400,800,1600,3200,0,0,0,0]'\n";
 
@@ -44,6 +46,7 @@ int fail(const QString &message, bool withUsage = false)
 struct Command
 {
     QString dataDir;
+    bool timed = false;
     QString verb;
     QString slot;
     QList<QByteArray> args;
@@ -63,6 +66,9 @@ bool parse(int argc, char *argv[], Command *cmd, QString *error)
             }
             cmd->dataDir = QString::fromLocal8Bit(argv[i + 1]);
             i += 2;
+        } else if (opt == "--time") {
+            cmd->timed = true;
+            ++i;
         } else if (opt == "--help") {
             cmd->verb = QStringLiteral("help");
             return true;
@@ -158,7 +164,12 @@ int main(int argc, char *argv[])
         window.checkDevice();
         if (!deviceConnected)
             std::fprintf(stderr, "kelda-ctl: no device connected\n");
+        QElapsedTimer clock;
+        clock.start();
         invoked = SlotCaller::invoke(window.view(), slot, args, &result);
+        if (cmd.timed)
+            std::fprintf(stderr, "kelda-ctl: %s took %lld ms\n", qPrintable(cmd.slot),
+                         clock.elapsed());
     }
     hid_exit();
     if (!invoked)
