@@ -44,11 +44,6 @@ int currentProfileBlock(const myQQuickView &view)
     return view.currentProfileIndex() + 1;
 }
 
-bool isProfileBlock(int n)
-{
-    return n >= DeviceProfileImage::FirstProfileBlock && n <= DeviceProfileImage::LastProfileBlock;
-}
-
 } // namespace
 
 // ---- DPI stages ----
@@ -68,7 +63,7 @@ void myQQuickView::mouseSetDpi(int dpiCount, QString sensorType, QVariantList dp
         DeviceProfileImage image(deviceProfileImage);
         image.setDpi(stages, DpiCodes::enableMask(dpiCount));
         const int n = currentProfileBlock(*this);
-        if (m_hid && isProfileBlock(n))
+        if (m_hid && DeviceProfileImage::isProfileBlock(n))
             m_hid->hid560_0CH_setProfile(image.block(n), uchar(n));
         break;
     }
@@ -248,7 +243,7 @@ void myQQuickView::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2)
             break;
         case Family::Hid560: {
             const int n = currentProfileBlock(*this);
-            if (!isProfileBlock(n))
+            if (!DeviceProfileImage::isProfileBlock(n))
                 break;
             image.setEffect(n, e);
             if (m_hid)

@@ -70,7 +70,7 @@ void DeviceProfileImage::setEffectAllProfiles(const Lighting::Effect &effect)
 bool DeviceProfileImage::setGun(int slot, uchar count, uchar x, uchar y)
 {
     const int n = slot + 1;
-    if (n < FirstProfileBlock || n > LastProfileBlock)
+    if (!isProfileBlock(n))
         return false;
     uchar *b = block(n);
     b[Offset::GunFlags] &= uchar(~0x04);

@@ -44,6 +44,7 @@ public:
     explicit DeviceProfileImage(QByteArray &image);
 
     static bool hasBlock(int n) { return n >= 0 && n < BlockCount; }
+    static bool isProfileBlock(int n) { return n >= FirstProfileBlock && n <= LastProfileBlock; }
     // Block n, or null when the image has no such block.
     uchar *block(int n);
     uchar at(int n, int offset) const;

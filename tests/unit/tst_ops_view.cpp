@@ -1,6 +1,5 @@
-// The stored side of the device operations, on a view without a HID worker:
-// which keys the key matrix goes to, what the scene reads back, and what the
-// queries answer when no device does.
+// The stored side of the key matrix, on a view without a HID worker: which
+// keys the definitions go to and what the scene reads back.
 #include "app/myQQuickView.h"
 
 #include <QDir>
@@ -18,7 +17,6 @@ private slots:
     void keyMatrixStorageFollowsLayer_data();
     void keyMatrixStorageFollowsLayer();
     void keyDefinitionsReadBack();
-    void answersWithoutDevice();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -92,19 +90,6 @@ void tst_ops_view::keyDefinitionsReadBack()
     QCOMPARE(v.mouseGetKeydefine(QVariant(7.0), false), (QVariantList{7, 7, 7, 7}));
     QCOMPARE(v.mouseGetKeydefine(16, false), QVariantList{});
     QCOMPARE(v.mouseGetKeydefine("left", false), QVariantList{});
-}
-
-void tst_ops_view::answersWithoutDevice()
-{
-    myQQuickView &v = *m_view;
-    QCOMPARE(v.mouseGetCurrentDPI(), QVariant(3));
-    QCOMPARE(v.GetKeyboardoption(), (QVariantList{0, 0, 0, 0}));
-    QCOMPARE(v.mouseReadCurrentProfile(), QVariant(0));
-    QCOMPARE(v.mouseSendMacroData({0, 1}, 3), QVariant(true));
-    QCOMPARE(v.mouseSendMacroData({0, 1}, 12), QVariant(true));
-    v.altKeyLayer = true;
-    v.mouseGetRight(); // no answer: normal layer
-    QVERIFY(!v.altKeyLayer);
 }
 
 QTEST_MAIN(tst_ops_view)
