@@ -50,6 +50,11 @@ void myQQuickView::invokeRoot(const char *function, Qt::ConnectionType type,
     QMetaObject::invokeMethod(root, function, type, a[0], a[1], a[2], a[3]);
 }
 
+void myQQuickView::setDeviceConnected(bool connected)
+{
+    invokeRoot("setDeviceConnected", Qt::DirectConnection, {QVariant(connected)});
+}
+
 void myQQuickView::detectKeyboard(bool isDown, int usbCode)
 {
     invokeRoot("detectKeyboard", Qt::QueuedConnection, {QVariant(isDown), QVariant(usbCode)});

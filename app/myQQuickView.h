@@ -44,6 +44,8 @@ public:
     QByteArray deviceProfileImage = QByteArray(5 * 128, '\0');
 
     // Root functions of the scene, as the back end calls them.
+    // The scene shows a "not connected" notice while no device is connected.
+    void setDeviceConnected(bool connected);
     void detectKeyboard(bool isDown, int usbCode);
     void detectMouse(bool isDown, int code, int x, int y);
 

@@ -8,8 +8,6 @@
 
 namespace SafeFile {
 
-namespace {
-
 // QSettings keeps one cache per file name for the whole process and decides
 // whether to re-read a file by its size and modification time. A replacement
 // of the same size written within the same millisecond would go unnoticed, so
@@ -21,18 +19,21 @@ void stampAfter(const QString &path, const QDateTime &oldTime)
     QFile f(path);
     if (!f.open(QIODevice::ReadWrite))
         return;
-    QDateTime now = QDateTime::currentDateTimeUtc();
-    QDateTime stamp = now > oldTime ? now : oldTime.addMSecs(1);
-    if (f.fileTime(QFileDevice::FileModificationTime) <= oldTime)
-        f.setFileTime(stamp, QFileDevice::FileModificationTime);
+    if (f.fileTime(QFileDevice::FileModificationTime) > oldTime)
+        return;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    f.setFileTime(now > oldTime ? now : oldTime.addMSecs(1), QFileDevice::FileModificationTime);
 }
 
-} // namespace
+QDateTime modifiedTime(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() ? info.lastModified().toUTC() : QDateTime();
+}
 
 bool write(const QString &path, const QByteArray &content)
 {
-    const QFileInfo before(path);
-    const QDateTime oldTime = before.exists() ? before.lastModified().toUTC() : QDateTime();
+    const QDateTime oldTime = modifiedTime(path);
 
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)) {
