@@ -1,10 +1,8 @@
 // The stored side of the key matrix, on a view without a HID worker: which
 // keys the definitions go to and what the scene reads back.
 #include "app/myQQuickView.h"
+#include "support/DataFolder.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 class tst_ops_view : public QObject
@@ -19,27 +17,21 @@ private slots:
     void keyDefinitionsReadBack();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<DataFolder> m_data;
     std::unique_ptr<myQQuickView> m_view;
 };
 
 void tst_ops_view::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    const QString src = QStringLiteral(KELDA_SOURCE_DIR "/modules/setting");
-    const QString dst = m_dir->path() + QStringLiteral("/modules/setting");
-    QVERIFY(QDir().mkpath(dst));
-    for (const QString &f : QDir(src).entryList(QDir::Files)) {
-        QVERIFY(QFile::copy(src + '/' + f, dst + '/' + f));
-        QFile(dst + '/' + f).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    }
-    m_view = std::make_unique<myQQuickView>(nullptr, m_dir->path());
+    m_data = std::make_unique<DataFolder>();
+    QVERIFY(m_data->isValid());
+    m_view = std::make_unique<myQQuickView>(nullptr, m_data->root());
 }
 
 void tst_ops_view::cleanup()
 {
     m_view.reset();
-    m_dir.reset();
+    m_data.reset();
 }
 
 void tst_ops_view::keyMatrixStorageFollowsLayer_data()
