@@ -13,7 +13,7 @@ TestCase {
             { tag: "segment 2 start", p: 60, want: "#00ff00" },
             { tag: "segment 3", p: 105, want: "#0080ff" },
             { tag: "segment 4", p: 135, want: "#7f00ff" },
-            { tag: "segment 5 end", p: 179, want: "#ff0008" },
+            { tag: "segment 5 end", p: 179, want: "#ff0009" },
             { tag: "p 180 past the segments: red", p: 180, want: "#ff0000" },
             { tag: "p 182 still red", p: 182, want: "#ff0000" },
             { tag: "p 183 right end: white", p: 183, want: "#ffffff" }
