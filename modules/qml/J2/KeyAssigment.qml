@@ -321,7 +321,9 @@ Rectangle {
         Column {
             id: sections
             width: body.width
-            spacing: 14
+            // Spread so that the last grid's drop area ends at the bottom
+            // of the 860 px body.
+            spacing: 22
             topPadding: 10
 
             // 1. Mouse function.
@@ -526,7 +528,6 @@ Rectangle {
                     objectName: "mediaGrid"
                     x: 8
                     width: 120
-                    currentSelect: -1
                     onBtnClick: {
                         if (currentSelect >= 0)
                             keyAssigment.chooseFixed(KeyDefine.mediaFunctions[currentSelect])
@@ -601,7 +602,7 @@ Rectangle {
                 SectionHeading { width: parent.width; textValue: keyAssigment.str(21) }
                 Row {
                     x: 8
-                    spacing: 4
+                    spacing: 28
                     Repeater {
                         id: dpiRadios
                         model: KeyDefine.dpiFunctions.length
@@ -631,7 +632,6 @@ Rectangle {
                     objectName: "windowsGrid"
                     x: 8
                     width: 120
-                    currentSelect: -1
                     onBtnClick: {
                         if (currentSelect >= 0)
                             keyAssigment.chooseFixed(KeyDefine.windowsFunctions[currentSelect])
@@ -651,7 +651,6 @@ Rectangle {
                     objectName: "shortcutGrid"
                     x: 8
                     width: 120
-                    currentSelect: -1
                     onBtnClick: {
                         if (currentSelect >= 0)
                             keyAssigment.chooseFixed(KeyDefine.shortcutFunctions[currentSelect])

@@ -194,7 +194,7 @@ Rectangle {
     // Heading: the screen's name, the effect list and the back button.
     Image {
         id: icon
-        x: 12
+        x: 10
         y: 12
         width: 16
         height: 16
@@ -204,9 +204,9 @@ Rectangle {
     }
 
     Text {
-        x: icon.x + icon.width + 6
+        x: icon.x + icon.width + 5
         anchors.verticalCenter: icon.verticalCenter
-        width: effectList.x - x - 4
+        width: effectList.x - x - 3
         elide: Text.ElideRight
         text: lightControl.str(0)
         font.family: mainIten.fontFamily
@@ -218,7 +218,7 @@ Rectangle {
     IconButton {
         id: backButton
         objectName: "backButton"
-        x: parent.width - 12 - width
+        x: parent.width - 10 - width
         anchors.verticalCenter: icon.verticalCenter
         icon: "backBtn"
         onClicked: lightControl.restoreFactory()
@@ -436,7 +436,7 @@ Rectangle {
     DropDownList {
         id: effectList
         objectName: "effectList"
-        x: backButton.x - 10 - width
+        x: backButton.x - 8 - width
         y: 8
         z: 3
         width: 120
