@@ -42,6 +42,19 @@ SceneLook {
         }
     }
 
+    // The shell's mouse picture and macro editor opener, as far as the
+    // screens use them.
+    QtObject {
+        id: mouseMain
+        property int keyCount: 8
+        property int selectKey: -1
+    }
+
+    property int macroEditorOpened: 0
+    function openMacroEditor() {
+        macroEditorOpened += 1
+    }
+
     QtObject {
         id: macroEditorMain
         property var sent: []
@@ -267,12 +280,33 @@ SceneLook {
             compare(keyMatrixMain.modKeys.get(2).keyText, "reload")
         }
 
+        function test_rowsFollowTheMousePicture() {
+            mouseMain.keyCount = 6
+            verify(findChild(keyMatrixMain, "keyRow5").visible)
+            verify(!findChild(keyMatrixMain, "keyRow6").visible)
+            mouseMain.keyCount = 8
+            var clicked = []
+            var record = function (i) { clicked.push(i) }
+            keyMatrixMain.clickBtn.connect(record)
+            mouseClick(findChild(keyMatrixMain, "keyRow2"))
+            keyMatrixMain.clickBtn.disconnect(record)
+            compare(clicked, [2])
+        }
+
+        function test_macroEditorButton() {
+            mainIten.macroEditorOpened = 0
+            keyAssigmentMain.show(2)
+            click(find("macroEditorButton"))
+            compare(mainIten.macroEditorOpened, 1)
+        }
+
         function test_closeWithoutChange_data() {
             return [{ tag: "clean", isSave: false }, { tag: "already marked", isSave: true }]
         }
 
         function test_closeWithoutChange(data) {
             keyMatrixMain.isSave = data.isSave
+            mouseMain.selectKey = 1
             keyAssigmentMain.show(1)
             // Choosing the definition the button already has is no change.
             click(find("mouseRadio2"))
@@ -281,6 +315,7 @@ SceneLook {
             verify(!keyAssigmentMain.visible)
             compare(keyMatrixMain.isSave, data.isSave)
             compare(ui_View.setDataCalls.length, 0)
+            compare(mouseMain.selectKey, -1)
             compare(keyMatrixMain.selectKey, -1)
         }
 
@@ -288,8 +323,9 @@ SceneLook {
             var keys = keyMatrixMain.modKeys
             verify(keys.checkOneLeftKey(0))
             verify(!keys.checkOneLeftKey(1))
-            keyMatrixMain.selectKey = 0
+            mouseMain.selectKey = 0
             verify(keys.checkOneLeftKey())
+            mouseMain.selectKey = -1
             // Left on a second button frees both.
             keyAssigmentMain.show(1)
             click(find("mouseRadio0"))

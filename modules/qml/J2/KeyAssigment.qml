@@ -29,7 +29,7 @@ Rectangle {
     // The screens the dialog works with; the shell's instances by default.
     property var keyMatrix: typeof keyMatrixMain !== "undefined" ? keyMatrixMain : null
     property var macroEditor: typeof macroEditorMain !== "undefined" ? macroEditorMain : null
-    property var mousePicture: null
+    property var mousePicture: typeof mouseMain !== "undefined" ? mouseMain : null
     property var keyNames: typeof _KeyCodeString !== "undefined" ? _KeyCodeString : null
 
     // State of the auto-fire and combination inputs.
@@ -45,9 +45,16 @@ Rectangle {
     property int macroMode: 0
 
     // Raised when the dialog has closed (the shell takes the mask down) and
-    // when the user asks for the macro editor.
+    // when the user asks for the macro editor (the shell's opener, when
+    // there is one, has been called already).
     signal closed()
     signal macroEditorRequested()
+
+    function openMacroEditor() {
+        if (typeof mainIten.openMacroEditor === "function")
+            mainIten.openMacroEditor()
+        macroEditorRequested()
+    }
 
     function str(i) {
         return KeyDefine.text(langStrings, i)
@@ -137,8 +144,6 @@ Rectangle {
                 }
             }
         }
-        if (keyMatrix)
-            keyMatrix.selectKey = -1
         if (mousePicture)
             mousePicture.selectKey = -1
         closeMenus()
@@ -569,7 +574,7 @@ Rectangle {
                             id: macroEditorArea
                             anchors.fill: parent
                             hoverEnabled: true
-                            onClicked: keyAssigment.macroEditorRequested()
+                            onClicked: keyAssigment.openMacroEditor()
                         }
                     }
                 }

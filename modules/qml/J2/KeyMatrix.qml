@@ -11,10 +11,12 @@ Rectangle {
 
     property var langStrings: KeyDefine.defaultMatrixTexts
     property bool isSave: false
-    // Rows shown: the mouse's button count (mouse/keyCount).
-    property int keyCount: 8
-    // The button whose dialog is open or whose marker is under the pointer.
-    property int selectKey: -1
+    // Rows shown: the mouse's button count (mouse/keyCount), as the mouse
+    // picture has it.
+    property int keyCount: typeof mouseMain !== "undefined" ? mouseMain.keyCount : 8
+    // The highlighted row: the mouse picture's selected button (hovered, or
+    // the one whose dialog is open).
+    property int selectKey: typeof mouseMain !== "undefined" ? mouseMain.selectKey : -1
     // The dialog owns the texts of the definitions (its language group).
     property var keyDialog: typeof keyAssigmentMain !== "undefined" ? keyAssigmentMain : null
     property alias modKeys: modKeys

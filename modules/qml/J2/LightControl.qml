@@ -9,9 +9,9 @@ Rectangle {
 
     property var langStrings: Lighting.defaultTexts
     property bool isSave: false
-    // Number of DPI stages of the DPI screen: plain devices offer one colour
-    // per stage.
-    property int stageCount: 0
+    // Number of DPI stages in use on the DPI screen: plain devices offer one
+    // colour per stage.
+    property int stageCount: typeof dpiSettingMain !== "undefined" ? dpiSettingMain.currentDpiCount : 0
     property int speedStep: 0
     property int brightnessStep: 0
     property bool speedShown: false
