@@ -84,6 +84,14 @@ Rectangle {
         setBoxes(Lighting.rgbOf(color))
     }
 
+    // Pressing a marker hands its colour to the block and the boxes; the
+    // marker stays where it is.
+    function markerPressed(k) {
+        var rgb = Lighting.rgbOf(blockColor(k))
+        blockModel.setProperty(k, "colorValue", Lighting.colorText(rgb[0], rgb[1], rgb[2]))
+        setBoxes(rgb)
+    }
+
     function boxesEdited() {
         setSliderPos(selectBlock, Lighting.colorText(Number(rChannel.textValue), Number(gChannel.textValue),
                                                      Number(bChannel.textValue)))
@@ -380,7 +388,7 @@ Rectangle {
                 z: 1
                 visible: lightControl.selectBlock === index
                 markerColor: model.colorValue
-                onPressedAt: lightControl.setSliderPos(index, model.colorValue)
+                onPressedAt: lightControl.markerPressed(index)
                 onMovedBy: (dx) => lightControl.setColorAtMarker(index, Lighting.clampMarkerX(model.markerX + dx))
                 onReleased: lightControl.isSave = true
             }
