@@ -39,7 +39,10 @@ Rectangle {
             function (slot) { return ui_View.getData("mouseMacroKey/" + slot, false) })
     }
 
+    // A button the model does not hold reads as zeros.
     function entryCodes(model, i) {
+        if (i < 0 || i >= model.count)
+            return [0, 0, 0, 0]
         var e = model.get(i)
         return [e.keyCode0, e.keyCode1, e.keyCode2, e.keyCode3]
     }
