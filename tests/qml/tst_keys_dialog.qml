@@ -2,6 +2,7 @@ import QtQuick
 import QtTest
 import "../../modules/qml/basic"
 import "../../modules/qml/J2"
+import "support"
 
 // The key list and the key assignment dialog, driven as a user would: with
 // clicks on the dialog's controls and key events as the shell passes them on
@@ -11,35 +12,10 @@ SceneLook {
     width: 1024
     height: 640
 
-    // The back end as the two screens see it.
-    QtObject {
-        id: ui_View
-        property var stored: ({})       // button -> definition
-        property var factory: ({})
-        property var data: ({})
-        property var matrixCalls: []
-        property var setDataCalls: []
+    readonly property QtObject ui_View: backEnd.view
 
-        function mouseGetKeydefine(index, isRecovery) {
-            var source = isRecovery ? factory : stored
-            return source[index] === undefined ? [] : source[index]
-        }
-        function mouseSetKeyMatrix(src64, isSendData, otherParam) {
-            matrixCalls.push({ values: src64, send: isSendData, periods: otherParam })
-        }
-        function getData(key, isRecovery) {
-            return data[key] === undefined ? 0 : data[key]
-        }
-        function setData(key, value) {
-            setDataCalls.push([key, value])
-            data[key] = value
-        }
-        function getGlobalData(key) {
-            return key === "mouse/selectGun" ? ["2", "0", "1"] : ""
-        }
-        function getGunData(index) {
-            return [["g0", "L-Click", "11"], ["g1", "L-Click", "12"], ["g2", "L-Click", "13"]][index] || []
-        }
+    FakeBackEnd {
+        id: backEnd
     }
 
     // The shell's mouse picture and macro editor opener, as far as the
@@ -121,15 +97,15 @@ SceneLook {
                 stored[i] = layout[i].map(String)   // the store hands back text
                 factory[i] = layout[i]
             }
-            stored[9] = []                          // a missing key
-            ui_View.stored = stored
-            ui_View.factory = factory
-            ui_View.data = { "mouseMacroKey/8": "burst" }
-            ui_View.matrixCalls = []
-            ui_View.setDataCalls = []
+            delete stored[9]                        // a missing key
+            backEnd.keyDefines = stored
+            backEnd.factoryKeyDefines = factory
+            backEnd.profileData = { "mouseMacroKey/8": "burst" }
+            backEnd.globalData = { "mouse/selectGun": ["2", "0", "1"] }
             macroEditorMain.sent = []
             keyMatrixMain.init(false, false)
             keyMatrixMain.isSave = false
+            backEnd.reset()
         }
 
         function cleanup() {
@@ -149,13 +125,16 @@ SceneLook {
 
         function test_saveSendsTheMatrix() {
             keyMatrixMain.init(true, false)
-            compare(ui_View.matrixCalls.length, 1)
-            var call = ui_View.matrixCalls[0]
-            compare(call.values.length, 64)
-            compare(call.values.slice(0, 8), [0, 0, 0xF0, 0, 0, 0, 0xF1, 0])
-            compare(call.values.slice(28, 36), [0, 0xF0, 0x1E, 2, 4, 0, 8, 0])
-            compare(call.send, true)
-            compare(call.periods, [13, 11, 12])
+            var calls = backEnd.callsOf("mouseSetKeyMatrix")
+            compare(calls.length, 1)
+            var values = calls[0][1]
+            compare(values.length, 64)
+            compare(values.slice(0, 8), [0, 0, 0xF0, 0, 0, 0, 0xF1, 0])
+            compare(values.slice(28, 40), [0, 0xF0, 0x1E, 2, 4, 0, 8, 0, 0, 0, 0, 0])
+            compare(calls[0][2], true)
+            // Weapon entries the data file lacks keep the built-in period.
+            compare(calls[0][3], [10, 10, 10])
+            compare(backEnd.callsOf("getGunData").map((c) => c[1]), [2, 0, 1])
         }
 
         function test_fireKey() {
@@ -274,7 +253,7 @@ SceneLook {
             compare(codesOfDialog(), [4, 2, 2, 0])
             click(find("modeRadio1"))
             keyAssigmentMain.closeDialog()
-            compare(ui_View.setDataCalls, [["mouseMacroKey/2", "reload"]])
+            compare(backEnd.callsOf("setData"), [["setData", "mouseMacroKey/2", "reload"]])
             compare(macroEditorMain.sent, [[2, "reload"]])
             compare(codesOfRow(2), [4, 1, 2, 0])
             compare(keyMatrixMain.modKeys.get(2).keyText, "reload")
@@ -314,7 +293,7 @@ SceneLook {
             click(find("closeButton"))
             verify(!keyAssigmentMain.visible)
             compare(keyMatrixMain.isSave, data.isSave)
-            compare(ui_View.setDataCalls.length, 0)
+            compare(backEnd.callsOf("setData").length, 0)
             compare(mouseMain.selectKey, -1)
             compare(keyMatrixMain.selectKey, -1)
         }

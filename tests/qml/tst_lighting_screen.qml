@@ -2,6 +2,7 @@ import QtQuick
 import QtTest
 import "../../modules/qml/basic"
 import "../../modules/qml/J2"
+import "support"
 
 // The lighting screen on the scene's look, with the back end recording what
 // is stored and sent.
@@ -14,25 +15,24 @@ SceneLook {
     property bool is55328: false
     property bool isPownOn: false
 
-    QtObject {
-        id: ui_View
-        property var lists: ({})
-        property var factory: ({})
-        property var calls: []
+    readonly property QtObject ui_View: backEnd.view
 
-        function getDataList(key, isRecovery) {
-            var source = isRecovery ? factory : lists
-            return source[key] === undefined ? [] : source[key]
+    FakeBackEnd {
+        id: backEnd
+    }
+
+    // What the screen stored and sent, in order, in a short form.
+    function sent() {
+        var out = []
+        for (const c of backEnd.calls) {
+            if (c[0] === "setDataList")
+                out.push(["store", c[1], c[2]])
+            else if (c[0] === "mouseSetRGBColor")
+                out.push(["color", c[1], c[2]])
+            else if (c[0] === "mouseSetRGBEffect")
+                out.push(["effect", c[1], c[2], c[3]])
         }
-        function setDataList(key, list) {
-            calls.push(["store", key, list])
-        }
-        function mouseSetRGBColor(type, src24) {
-            calls.push(["color", type, src24])
-        }
-        function mouseSetRGBEffect(effect, option1, option2) {
-            calls.push(["effect", effect, option1, option2])
-        }
+        return out
     }
 
     LightControl {
@@ -62,10 +62,10 @@ SceneLook {
         }
 
         function load(light) {
-            ui_View.lists = { "mouse/lightValue": light, "mouse/colorValue": storedColors }
-            ui_View.calls = []
+            backEnd.profileData = { "mouse/lightValue": light, "mouse/colorValue": storedColors }
             lightControlMain.init(false, false)
             lightControlMain.isSave = false
+            backEnd.reset()
         }
 
         function init() {
@@ -263,11 +263,12 @@ SceneLook {
             setDevice(data.colorful, data.is55328)
             load([String(data.effect === undefined ? 3 : data.effect), "2", "4"])
             lightControlMain.saveData(true, data.step)
-            var order = ui_View.calls.map(function (c) {
+            var calls = mainIten.sent()
+            var order = calls.map(function (c) {
                 return c[0] === "color" ? "color" + c[1] : c[0] })
             compare(order, data.order)
-            for (var i = 0; i < ui_View.calls.length; ++i) {
-                var c = ui_View.calls[i]
+            for (var i = 0; i < calls.length; ++i) {
+                var c = calls[i]
                 var bytes = c[0] === "color" ? c[2] : (c[1] === "mouse/colorValue" ? c[2] : null)
                 if (bytes) {
                     compare(bytes.length, 24)
@@ -282,21 +283,20 @@ SceneLook {
         }
 
         function test_backButton() {
-            ui_View.factory = { "mouse/lightValue": [1, 4, 4],
-                                "mouse/colorValue": [1, 2, 3] }
+            backEnd.factoryData = { "mouse/lightValue": [1, 4, 4],
+                                    "mouse/colorValue": [1, 2, 3] }
             mouseClick(find("backButton"))
             compare(lightControlMain.effect, 1)
             compare(lightControlMain.blockColor(0), "#010203")
             compare(lightControlMain.blockColor(1), "#000000")
             verify(lightControlMain.isSave)
-            compare(ui_View.calls.length, 0)
+            compare(mainIten.sent().length, 0)
             compare(lightControlMain.effectList.count, 4)
         }
 
         function test_sendOnInit() {
-            ui_View.calls = []
             lightControlMain.init(true, false)
-            compare(ui_View.calls.length, 5)
+            compare(mainIten.sent().length, 5)
         }
     }
 }
