@@ -153,5 +153,9 @@ TestCase {
         compare(values.slice(60, 64), [0xFF, 0, 2, 0])
         compare(KeyDefine.normalise(["4", 1]), [4, 1, 0, 0])
         compare(KeyDefine.normalise(undefined), [0, 0, 0, 0])
+        // Nothing stored keeps the fallback rather than disabling the button.
+        compare(KeyDefine.storedDefinition([], [0, 0, 0xF0, 0]), [0, 0, 0xF0, 0])
+        compare(KeyDefine.storedDefinition(undefined, [5, 0, 1, 0]), [5, 0, 1, 0])
+        compare(KeyDefine.storedDefinition(["0", "0", "0", "0"], [5, 0, 1, 0]), [0, 0, 0, 0])
     }
 }

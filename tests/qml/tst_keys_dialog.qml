@@ -98,6 +98,8 @@ SceneLook {
                 factory[i] = layout[i]
             }
             delete stored[9]                        // a missing key
+            stored[10] = ["7"]                      // a short one
+            factory[9] = [0, 0, 0xF4, 0]
             backEnd.keyDefines = stored
             backEnd.factoryKeyDefines = factory
             backEnd.profileData = { "mouseMacroKey/8": "burst" }
@@ -119,8 +121,10 @@ SceneLook {
             compare(keyMatrixMain.modKeys.get(5).keyText, "DPI+")
             compare(codesOfRow(0), [0, 0, 0xF0, 0])
             compare(typeof codesOfRow(0)[2], "number")
-            compare(codesOfRow(9), [0, 0, 0, 0])
-            compare(keyMatrixMain.modKeys_tmp.get(9).keyText, "Disable")
+            // Button 9 has no stored definition: it keeps the factory one.
+            compare(codesOfRow(9), [0, 0, 0xF4, 0])
+            compare(keyMatrixMain.modKeys_tmp.get(9).keyText, "Forward Key")
+            compare(codesOfRow(10), [7, 0, 0, 0])
         }
 
         function test_saveSendsTheMatrix() {
@@ -130,7 +134,7 @@ SceneLook {
             var values = calls[0][1]
             compare(values.length, 64)
             compare(values.slice(0, 8), [0, 0, 0xF0, 0, 0, 0, 0xF1, 0])
-            compare(values.slice(28, 40), [0, 0xF0, 0x1E, 2, 4, 0, 8, 0, 0, 0, 0, 0])
+            compare(values.slice(28, 44), [0, 0xF0, 0x1E, 2, 4, 0, 8, 0, 0, 0, 0xF4, 0, 7, 0, 0, 0])
             compare(calls[0][2], true)
             // Weapon entries the data file lacks keep the built-in period.
             compare(calls[0][3], [10, 10, 10])

@@ -61,12 +61,14 @@ Rectangle {
 
     // Reads the current definitions (or the factory ones) and the factory
     // copy that the dialog's back action and the macro bookkeeping restore
-    // from. A missing or short stored entry reads as zeros where it lacks
-    // values, as the device would receive it.
+    // from. A button without a stored definition keeps its factory one, and
+    // without that the built-in layout; a short entry reads as zeros where
+    // it lacks values.
     function init(isSendData, isRecovery) {
         for (var j = 0; j < KeyDefine.buttonCount; ++j) {
-            var current = KeyDefine.normalise(ui_View.mouseGetKeydefine(j, isRecovery))
-            var factory = KeyDefine.normalise(ui_View.mouseGetKeydefine(j, true))
+            var factory = KeyDefine.storedDefinition(ui_View.mouseGetKeydefine(j, true),
+                                                     KeyDefine.factoryLayout[j])
+            var current = KeyDefine.storedDefinition(ui_View.mouseGetKeydefine(j, isRecovery), factory)
             setEntry(modKeys, j, current, "")
             setEntry(modKeys_tmp, j, factory, "")
         }

@@ -187,8 +187,8 @@ function sameCodes(a, b) {
     return true;
 }
 
-// A stored definition as four numbers; a missing or short entry reads as
-// zeros in its missing places.
+// A stored definition as four numbers; a short entry reads as zeros in its
+// missing places.
 function normalise(list) {
     var codes = [0, 0, 0, 0];
     if (!list)
@@ -196,6 +196,15 @@ function normalise(list) {
     for (var i = 0; i < 4 && i < list.length; ++i)
         codes[i] = Number(list[i]) || 0;
     return codes;
+}
+
+// A definition read from the store, or `fallback` when there is none. A
+// missing entry must not turn into "disabled": saved like that, it would
+// take the left button away from the mouse.
+function storedDefinition(list, fallback) {
+    if (!list || list.length === undefined || list.length === 0)
+        return fallback.slice();
+    return normalise(list);
 }
 
 // The sixteen definitions in button order as the 64 values of the key
