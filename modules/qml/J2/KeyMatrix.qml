@@ -95,7 +95,7 @@ Rectangle {
     }
 
     width: 232
-    height: 352
+    height: 320
     color: mainIten.colorBlack
 
     ListModel {
