@@ -101,16 +101,22 @@ keys_profile_value() {
     ' "$E2E_APP_DIR/modules/setting/p1.bin"
 }
 
-# Top edge of the lighting screen: the second black panel of the right
-# column (the first is the DPI screen), found in a screenshot.
-keys_light_top() {
+# Top edge and height of the lighting screen, as "top height": the second
+# black panel of the right column (the first is the DPI screen), found in a
+# screenshot.
+keys_light_box() {
     local shot=$1
     convert "$shot" -crop 1x584+770+56 +repage -depth 8 txt:- | awk '
         /^[0-9]/ {
             split($1, p, "[,:]"); y = p[2] + 56
             black = ($3 == "#000000" || $3 == "#000000FF")
             if (black && !inside && ++runs == 2) top = y
+            if (!black && inside && runs == 2 && !height) height = y - top
             inside = black
         }
-        END { if (top) print top }'
+        END { if (top) print top, (height ? height : 640 - top) }'
+}
+
+keys_light_top() {
+    keys_light_box "$1" | awk '{print $1}'
 }

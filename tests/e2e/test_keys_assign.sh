@@ -18,7 +18,24 @@ e2e_screenshot "keys_${family}_main" "$wid" >/dev/null
 # Row "Key 2" of the key list opens the dialog for button 2.
 e2e_click "$wid" 140 186
 sleep 0.4
-e2e_screenshot "keys_${family}_dialog" "$wid" >/dev/null
+first=$(e2e_screenshot "keys_${family}_dialog" "$wid")
+if [ "$family" = 560 ]; then
+    # The dialog's body scrolls through its eight sections with the wheel;
+    # at the end the last section (shortcuts) is in view.
+    xdotool mousemove --window "$wid" 512 400
+    for step in 1 2 3; do
+        xdotool click --repeat 2 --delay 80 5
+        sleep 1
+        e2e_screenshot "keys_${family}_dialog_scroll$step" "$wid" >/dev/null
+    done
+    xdotool click --repeat 12 --delay 60 5
+    sleep 1
+    last=$(e2e_screenshot "keys_${family}_dialog_end" "$wid")
+    diff=$(compare -metric AE -crop 384x360+320+160 "$first" "$last" null: 2>&1 || true)
+    [ "${diff%% *}" -gt 1000 ] || e2e_fail "the dialog body did not scroll ($diff)"
+    xdotool click --repeat 20 --delay 60 4
+    sleep 1
+fi
 # Mouse Function, second column of the first row: Middle Key.
 e2e_click "$wid" 490 213
 e2e_screenshot "keys_${family}_dialog_middle" "$wid" >/dev/null
