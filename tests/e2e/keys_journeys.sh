@@ -5,15 +5,22 @@
 
 KEYS_E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
-# Runs the calling script once per firmware family, each run in its own
-# process with its own X server and data folder.
-keys_run_families() {
-    local script=$1 family rc=0
-    for family in 560 553; do
-        e2e_log "--- family $family"
-        bash "$script" "$family" || rc=1
-    done
-    return $rc
+# Entry of a journey script: called with no family, runs the script once per
+# firmware family, each run in its own process with its own X server and
+# data folder, and exits with the result; called with a family, starts the
+# program for it and sets `family` and `wid`.
+keys_journey() {
+    local script=$1 rc=0 f
+    family=$2
+    if [ -z "$family" ]; then
+        for f in 560 553; do
+            e2e_log "--- family $f"
+            bash "$script" "$f" || rc=1
+        done
+        exit $rc
+    fi
+    keys_start_family "$family"
+    wid=$KEYS_WID
 }
 
 # The data folder ships one family; the other is switched in through a copy

@@ -5,14 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/keys_journeys.sh"
 
-family=${1:-}
-if [ -z "$family" ]; then
-    keys_run_families "$0"
-    exit $?
-fi
-
-keys_start_family "$family"
-wid=$KEYS_WID
+keys_journey "$0" "${1:-}"
 e2e_screenshot "keys_${family}_main" "$wid" >/dev/null
 
 # Row "Key 2" of the key list opens the dialog for button 2.

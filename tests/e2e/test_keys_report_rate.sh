@@ -5,14 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/keys_journeys.sh"
 
-family=${1:-}
-if [ -z "$family" ]; then
-    keys_run_families "$0"
-    exit $?
-fi
-
-keys_start_family "$family"
-wid=$KEYS_WID
+keys_journey "$0" "${1:-}"
 
 mark=$(keys_wire_mark)
 # The report-rate list (left panel, under the editor box) opens downwards;

@@ -6,14 +6,7 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/keys_journeys.sh"
 
-family=${1:-}
-if [ -z "$family" ]; then
-    keys_run_families "$0"
-    exit $?
-fi
-
-keys_start_family "$family"
-wid=$KEYS_WID
+keys_journey "$0" "${1:-}"
 shot=$(e2e_screenshot "lighting_${family}_start" "$wid")
 top=$(keys_light_top "$shot")
 [ -n "$top" ] || e2e_fail "lighting screen not found"
