@@ -57,35 +57,10 @@ TestCase {
         compare(text(data.codes), data.want)
     }
 
-    // Every fixed choice of the dialog reads back as its own label.
-    function test_fixedChoicesNameThemselves() {
-        var tables = [KeyDefine.mouseFunctions, KeyDefine.mediaFunctions, KeyDefine.dpiFunctions,
-                      KeyDefine.windowsFunctions, KeyDefine.shortcutFunctions]
-        var count = 0
-        for (var t = 0; t < tables.length; ++t) {
-            for (var i = 0; i < tables[t].length; ++i) {
-                compare(text(tables[t][i].codes), texts[tables[t][i].str], JSON.stringify(tables[t][i]))
-                ++count
-            }
-        }
-        compare(count, 7 + 8 + 4 + 5 + 9)
-    }
-
     function test_hexRoundTrip() {
         compare(KeyDefine.toHex([0x00, 0xF0, 0x1E, 0x02]), "00F01E02")
         compare(KeyDefine.fromHex("0600E315"), [6, 0, 0xE3, 0x15])
         compare(KeyDefine.fromHex(KeyDefine.toHex([0xFF, 1, 0x10, 0xAB])), [0xFF, 1, 0x10, 0xAB])
-    }
-
-    function test_fireRate() {
-        // Before the first move the rate comes from "10ms"; position 29 gives 30.
-        compare(KeyDefine.fireRate(KeyDefine.fireRateDefaultText), 10)
-        compare(KeyDefine.fireDefinition(0x04, KeyDefine.fireRate("10ms"), 0), [1, 4, 10, 0])
-        compare(KeyDefine.fireRateText(29), "30MS")
-        compare(KeyDefine.fireDefinition(0x04, KeyDefine.fireRate(KeyDefine.fireRateText(29)), 0),
-                [1, 4, 0x1E, 0])
-        compare(KeyDefine.fireRate(KeyDefine.fireRateText(3)), 4)
-        compare(KeyDefine.fireRate(KeyDefine.fireRateText(79)), 80)
     }
 
     function press(codes) {
@@ -115,17 +90,6 @@ TestCase {
         compare(text(KeyDefine.comboDefinition(state)), data.list)
     }
 
-    function test_comboPressLeavesEarlierStateAlone() {
-        var first = press([0xE0])
-        KeyDefine.comboPress(first, 0x04, "A")
-        compare(KeyDefine.comboDefinition(first), [2, 1, 0, 0])
-    }
-
-    function test_macroDefinition() {
-        compare(KeyDefine.macroDefinition(1, 2), [4, 1, 2, 0])
-        compare(text(KeyDefine.macroDefinition(1, 2)), "reload")
-    }
-
     function entries(list) {
         return function (i) { return list[i] }
     }
@@ -146,7 +110,7 @@ TestCase {
         compare(KeyDefine.checkOneLeftKey(data.list.length, entries(data.list), data.selected), data.want)
     }
 
-    function test_matrixValues() {
+    function test_matrixAndStoredDefinitions() {
         var values = KeyDefine.matrixValues(function (i) { return KeyDefine.factoryLayout[i] })
         compare(values.length, 64)
         compare(values.slice(28, 32), [0, 0xF0, 0x1E, 2])

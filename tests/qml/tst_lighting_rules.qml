@@ -24,11 +24,6 @@ TestCase {
         compare(Lighting.hueColor(data.p), data.want)
     }
 
-    function test_markerRange() {
-        compare(Lighting.positionOfMarker(Lighting.clampMarkerX(-50)), 0)
-        compare(Lighting.positionOfMarker(Lighting.clampMarkerX(500)), 183)
-    }
-
     function test_sliderMarkerX_data() {
         return [
             { tag: "pure red at the left end", rgb: [255, 0, 0], want: -8 },
@@ -83,31 +78,6 @@ TestCase {
         compare(bytes.slice(21, 24), data.last)
     }
 
-    function test_sliderVisibility_data() {
-        return [
-            { tag: "static", effect: 0, is55328: false, chosen: false, want: [false, false] },
-            { tag: "breath", effect: 1, is55328: false, chosen: false, want: [true, true] },
-            { tag: "OFF", effect: 3, is55328: false, chosen: false, want: [true, false] },
-            { tag: "4 colourful", effect: 4, is55328: false, chosen: false, want: [false, true] },
-            { tag: "4 on 55328", effect: 4, is55328: true, chosen: true, want: [true, false] },
-            { tag: "wave", effect: 5, is55328: false, chosen: false, want: [false, true] },
-            { tag: "7 chosen shows both", effect: 7, is55328: false, chosen: true, want: [true, true] },
-            { tag: "7 re-read shows brightness", effect: 7, is55328: false, chosen: false, want: [false, true] },
-            { tag: "spotlight", effect: 10, is55328: false, chosen: false, want: [true, true] }
-        ]
-    }
-
-    function test_sliderVisibility(data) {
-        compare(Lighting.sliderVisibility(data.effect, data.is55328, data.chosen), data.want)
-    }
-
-    function test_panelHeight() {
-        compare(Lighting.panelHeight(true, true), 264)
-        compare(Lighting.panelHeight(false, true), 224)
-        compare(Lighting.panelHeight(true, false), 224)
-        compare(Lighting.panelHeight(false, false), 176)
-    }
-
     function visibleBlocks(stages, colorful, is55328, effect) {
         var shown = []
         for (var k = 0; k < 8; ++k)
@@ -137,30 +107,4 @@ TestCase {
         compare(visibleBlocks(data.stages, data.colorful, data.is55328, data.effect), data.want)
     }
 
-    function test_colourArea_data() {
-        return [0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11].map(function (e) {
-            return { tag: "effect " + e, effect: e,
-                     row: [3, 5, 9, 10].indexOf(e) >= 0,
-                     active: [3, 4, 5, 9, 10].indexOf(e) >= 0 }
-        })
-    }
-
-    function test_colourArea(data) {
-        compare(Lighting.rowVisible(data.effect), data.row)
-        compare(Lighting.colorAreaActive(data.effect), data.active)
-    }
-
-    function test_effectList() {
-        compare(Lighting.effectStrings(false, false), [1, 2, 3, 4])
-        compare(Lighting.effectStrings(false, true), [1, 2, 3, 4, 15])
-        compare(Lighting.effectStrings(true, false).length, 11)
-    }
-
-    function test_sendPlan() {
-        compare(Lighting.sendPlan(0, true), [["color", 0], ["effect"], ["color", 0], ["effect"]])
-        compare(Lighting.sendPlan(0, false), [["color", 0], ["effect"], ["color", 1]])
-        compare(Lighting.sendPlan(1, false), [["color", 0], ["effect"]])
-        compare(Lighting.sendPlan(2, true), [["color", 0], ["effect"]])
-        compare(Lighting.sendPlan(2, false), [["color", 1]])
-    }
 }
