@@ -13,10 +13,18 @@ keys_journey() {
     local script=$1 rc=0 f
     family=$2
     if [ -z "$family" ]; then
+        local skipped=0 r
         for f in 560 553; do
             e2e_log "--- family $f"
-            bash "$script" "$f" || rc=1
+            r=0
+            bash "$script" "$f" || r=$?
+            if [ "$r" = 77 ]; then
+                skipped=1
+            elif [ "$r" != 0 ]; then
+                rc=1
+            fi
         done
+        [ $rc = 0 ] && [ $skipped = 1 ] && rc=77
         exit $rc
     fi
     keys_start_family "$family"
@@ -71,9 +79,22 @@ keys_wait_command() {
         [ -n "$(keys_wire_since "$mark" "$code")" ] && return 0
         sleep 0.3
     done
+    keys_skip_if_unavailable
     e2e_log "wire since mark $mark:"
     keys_wire | tail -n +"$((mark + 1))" >&2
     e2e_fail "no command $code on the wire"
+}
+
+# A program whose back end does not have an operation yet says so in its
+# output ("<slot>: not available yet"); the journey cannot run there and is
+# reported to CTest as skipped (exit code 77), not as passed.
+keys_skip_if_unavailable() {
+    local missing
+    missing=$(sed -n 's/^\([A-Za-z]*\): not available yet$/\1/p' "$E2E_APP_LOG" | sort -u | tr '\n' ' ')
+    if [ -n "$missing" ]; then
+        e2e_log "SKIP: the program's back end lacks $missing"
+        exit 77
+    fi
 }
 
 # Bytes `from`..`from + n - 1` of a hex string.

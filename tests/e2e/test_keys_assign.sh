@@ -44,7 +44,7 @@ e2e_click "$wid" 950 620      # Save
 # as mouseKeyMatrix0 and, on the 553 family, sent as matrix 2 after
 # selecting matrix 1.
 answer=$(sed -n 's/^test \([0-9]*\)$/\1/p' "$E2E_APP_LOG" | tail -n 1)
-[ -n "$answer" ] || e2e_fail "the program did not ask for the key layer"
+[ -n "$answer" ] || { keys_skip_if_unavailable; e2e_fail "the program did not ask for the key layer"; }
 section=mouseKeyMatrix
 [ "$answer" != 0 ] && section=mouseKeyMatrix0
 if [ "$family" = 560 ]; then
