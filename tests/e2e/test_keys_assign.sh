@@ -9,7 +9,7 @@ keys_journey "$0" "${1:-}"
 e2e_screenshot "keys_${family}_main" "$wid" >/dev/null
 
 # Row "Key 2" of the key list opens the dialog for button 2.
-e2e_click "$wid" 140 186
+e2e_click "$wid" 140 180
 sleep 0.4
 first=$(e2e_screenshot "keys_${family}_dialog" "$wid")
 if [ "$family" = 560 ]; then
