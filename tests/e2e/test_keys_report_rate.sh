@@ -10,10 +10,10 @@ keys_journey "$0" "${1:-}"
 mark=$(keys_wire_mark)
 # The report-rate list (left panel, under the editor box) opens downwards;
 # "250Hz" is its second item. The choice arrives once the list has closed.
-e2e_click "$wid" 184 552
+e2e_click "$wid" 184 520
 sleep 0.3
 e2e_screenshot "report_rate_${family}_open" "$wid" >/dev/null
-e2e_click "$wid" 184 $((564 + 24 + 12))
+e2e_click "$wid" 184 $((532 + 24 + 12))
 if [ "$family" = 560 ]; then
     keys_wait_command "$mark" 03
     keys_expect "03H profile and rate" "$(keys_wire_since "$mark" 03 | tail -n 1 | awk '{print substr($2, 1, 4)}')" "0104"
