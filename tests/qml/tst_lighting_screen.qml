@@ -155,9 +155,17 @@ SceneLook {
             verify(lightControlMain.isSave)
         }
 
-        function test_blockClickPlacesItsMarker() {
-            var block = find("block2")
+        // Clicks colour block k once the row has laid out the blocks before
+        // it (each 14 px wide, 5 px apart).
+        function clickBlock(k) {
+            var block = find("block" + k)
+            tryCompare(block, "x", k * 19)
+            waitForRendering(lightControlMain)
             mouseClick(block)
+        }
+
+        function test_blockClickPlacesItsMarker() {
+            clickBlock(2)
             compare(lightControlMain.selectBlock, 2)
             compare(boxes(), [0, 0, 255])
             compare(lightControlMain.blocks.get(2).markerX, 121 + 1 - 9)
@@ -169,7 +177,7 @@ SceneLook {
             load(["0", "0", "0"])
             verify(find("colorMask").visible)
             lightControlMain.selectBlockAt(0)
-            mouseClick(find("block2"))
+            clickBlock(2)
             compare(lightControlMain.selectBlock, 0)
             load(["4", "0", "0"])
             verify(!find("colorMask").visible)
