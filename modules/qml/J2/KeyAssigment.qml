@@ -1,36 +1,686 @@
 import QtQuick
-import "../basic"
+import "../js/KeyDefine.js" as KeyDefine
+import "../js/KeyCodes.js" as KeyCodes
 
-// Key assignment dialog. Not built yet: this file only gives the shell the
-// dialog's size and interface; the key dialog replaces it.
+// The key assignment dialog. show(index) loads button index's definition;
+// each section composes a new one; closing writes it into the key list
+// (nothing reaches the mouse before the user saves, except a macro, which is
+// sent at once). The shell feeds key presses from the input hooks to
+// detectKeyboard() while isFireInput or isComboInput is set.
 Rectangle {
     id: keyAssigment
 
-    property var langStrings: []
-    property bool isFireInput: false
-    property bool isComboInput: false
+    property var langStrings: KeyDefine.defaultTexts
+
+    // The definition being composed, its text, and the same as eight
+    // hexadecimal digits for the fixed choices.
+    property int keyCode0: 0
+    property int keyCode1: 0
+    property int keyCode2: 0
+    property int keyCode3: 0
+    property string keyString: ""
+    property string keyCode: "00000000"
     property int selectIndex: -1
 
-    function init() {}
+    property bool isFireInput: false
+    property bool isComboInput: false
+    property alias macroList: macroList
+
+    // The screens the dialog works with; the shell's instances by default.
+    property var keyMatrix: typeof keyMatrixMain !== "undefined" ? keyMatrixMain : null
+    property var macroEditor: typeof macroEditorMain !== "undefined" ? macroEditorMain : null
+    property var mousePicture: typeof mouseMain !== "undefined" ? mouseMain : null
+    property var keyNames: typeof _KeyCodeString !== "undefined" ? _KeyCodeString : null
+
+    // State of the auto-fire and combination inputs.
+    // Name of the auto-fire key taken ("" until one is taken), the rate
+    // slider's text, and the text of the combination box ("" shows the
+    // prompt, except while a combination is being typed).
+    property string fireKeyName: ""
+    property string fireRateText: KeyDefine.fireRateDefaultText
+    property var combo: KeyDefine.comboStart()
+    property string comboText: ""
+    readonly property string fireBoxText: isFireInput || fireKeyName === "" ? str(10) : fireKeyName
+    readonly property string comboBoxText: !isComboInput && comboText === "" ? str(10) : comboText
+    property int macroMode: 0
+
+    // Raised when the dialog has closed (the shell takes the mask down) and
+    // when the user asks for the macro editor (the shell's opener, when
+    // there is one, has been called already).
+    signal closed()
+    signal macroEditorRequested()
+
+    function openMacroEditor() {
+        if (typeof mainIten.openMacroEditor === "function")
+            mainIten.openMacroEditor()
+        macroEditorRequested()
+    }
+
+    function str(i) {
+        return KeyDefine.text(langStrings, i)
+    }
+
+    function keyName(code) {
+        if (keyNames)
+            return keyNames.keycodeTostr(code)
+        return KeyCodes.keycodeTostr(KeyCodes.codes, KeyCodes.names, code)
+    }
+
+    function keyCodeToString(code0, code1, code2, code3) {
+        return KeyDefine.keyCodeToString(code0, code1, code2, code3, langStrings, keyName,
+            function (slot) { return ui_View.getData("mouseMacroKey/" + slot, false) })
+    }
+
+    function codes() {
+        return [keyCode0, keyCode1, keyCode2, keyCode3]
+    }
+
+    function setCodes(c, text) {
+        keyCode0 = c[0]; keyCode1 = c[1]; keyCode2 = c[2]; keyCode3 = c[3]
+        keyString = text
+    }
+
+    // A fixed choice goes through the hexadecimal form.
+    function chooseFixed(item) {
+        keyCode = KeyDefine.toHex(item.codes)
+        setCodes(KeyDefine.fromHex(keyCode), str(item.str))
+    }
+
+    function fillGrid(model, table) {
+        model.clear()
+        for (var i = 0; i < table.length; ++i)
+            model.append({ textValue: str(table[i].str) })
+    }
+
+    function init() {
+        macroList.closeMenu()
+        fillGrid(mediaGrid.mdItems, KeyDefine.mediaFunctions)
+        fillGrid(windowsGrid.mdItems, KeyDefine.windowsFunctions)
+        fillGrid(shortcutGrid.mdItems, KeyDefine.shortcutFunctions)
+    }
+
     function show(index) {
         selectIndex = index
+        x = Qt.binding(function () { return (mainIten.width - keyAssigment.width) / 2 })
+        y = Qt.binding(function () { return (mainIten.height - keyAssigment.height) / 2 })
+        body.contentY = 0
+        if (keyMatrix) {
+            var e = keyMatrix.modKeys.get(index)
+            setCodes([Number(e.keyCode0), Number(e.keyCode1), Number(e.keyCode2), Number(e.keyCode3)],
+                     e.keyText === undefined ? "" : String(e.keyText))
+        }
         visible = true
     }
-    function detectKeyboard(isDown, usbCode, index) {}
+
+    function closeMenus() {
+        macroList.closeMenu()
+        if (rateSlider.isDrop)
+            rateSlider.closeMenu()
+        mediaGrid.closeMenu()
+        windowsGrid.closeMenu()
+        shortcutGrid.closeMenu()
+        timesBox.closeFocus()
+    }
+
+    function closeDialog() {
+        visible = false
+        // A pending input ends with the dialog, so that later key presses do
+        // not edit a definition nobody sees.
+        if (isFireInput) {
+            isFireInput = false
+            fireKeyName = ""
+        }
+        if (isComboInput)
+            cancelCombo()
+        if (keyMatrix && selectIndex >= 0) {
+            var current = keyMatrix.entryCodes(keyMatrix.modKeys, selectIndex)
+            if (!KeyDefine.sameCodes(current, codes())) {
+                keyMatrix.setEntry(keyMatrix.modKeys, selectIndex, codes(), keyString)
+                keyMatrix.isSave = true
+                if (KeyDefine.isMacro(codes())) {
+                    if (macroEditor)
+                        macroEditor.sendMacro(keyCode2, keyString)
+                    ui_View.setData("mouseMacroKey/" + keyCode2, keyString)
+                }
+            }
+        }
+        if (mousePicture)
+            mousePicture.selectKey = -1
+        closeMenus()
+        closed()
+    }
+
+    // Back: the factory definition of the button, into the dialog and the
+    // list at once.
+    function restoreFactory() {
+        if (!keyMatrix || selectIndex < 0)
+            return
+        var factory = keyMatrix.modKeys_tmp.get(selectIndex)
+        var text = factory.keyText === undefined ? "" : String(factory.keyText)
+        if (text === keyString)
+            return
+        var c = keyMatrix.entryCodes(keyMatrix.modKeys_tmp, selectIndex)
+        setCodes(c, text)
+        keyMatrix.setEntry(keyMatrix.modKeys, selectIndex, c, text)
+        keyMatrix.isSave = true
+    }
+
+    // Auto-fire.
+    function fireRate() {
+        return KeyDefine.fireRate(fireRateText)
+    }
+
+    function fireTimes() {
+        return Number(timesBox.textValue) || 0
+    }
+
+    function startFireInput() {
+        isFireInput = true
+    }
+
+    function takeFireKey(usbCode) {
+        isFireInput = false
+        fireKeyName = keyName(usbCode)
+        setCodes(KeyDefine.fireDefinition(usbCode, fireRate(), fireTimes()), fireKeyName)
+    }
+
+    function setFireRatePos(pos) {
+        fireRateText = KeyDefine.fireRateText(pos)
+        rateSlider.textValue = fireRateText
+        if (KeyDefine.isFire(codes()))
+            keyCode2 = fireRate() & 0xFF
+    }
+
+    function timesEdited() {
+        var times = fireTimes()
+        endlessBox.isSelect = times === 0
+        if (KeyDefine.isFire(codes()))
+            keyCode3 = times & 0xFF
+    }
+
+    // Key combination.
+    function startCombo() {
+        isComboInput = true
+        combo = KeyDefine.comboStart()
+        comboText = ""
+    }
+
+    function confirmCombo() {
+        isComboInput = false
+        if (comboText === "")
+            return
+        var c = KeyDefine.comboDefinition(combo)
+        setCodes(c, keyCodeToString(c[0], c[1], c[2], c[3]))
+    }
+
+    function cancelCombo() {
+        isComboInput = false
+        comboText = ""
+    }
+
+    function detectKeyboard(isDown, usbCode, index) {
+        if (index === 0 && isFireInput) {
+            takeFireKey(usbCode)
+        } else if (index === 1 && isComboInput && isDown) {
+            combo = KeyDefine.comboPress(combo, usbCode, keyName(usbCode))
+            comboText = KeyDefine.comboText(combo)
+        }
+    }
+
+    // Macro.
+    function chooseMacro(index) {
+        if (index < 0 || index >= macroList.mdItems.count)
+            return
+        var name = macroList.mdItems.get(index).textValue
+        setCodes(KeyDefine.macroDefinition(macroMode, selectIndex), name === undefined ? "" : String(name))
+    }
+
+    function setMacroMode(mode) {
+        macroMode = mode
+        if (KeyDefine.isMacro(codes()))
+            keyCode1 = mode
+    }
 
     width: 416
     height: 404
     x: (mainIten.width - width) / 2
     y: (mainIten.height - height) / 2
+    visible: false
     color: mainIten.colorGray0
     border.color: mainIten.colorGray1
 
-    DialogTitle {
-        textValue: "Key " + (keyAssigment.selectIndex + 1)
-        onCloseClicked: keyAssigment.visible = false
+    // The dialog moves with its background and stays inside the scene.
+    MouseArea {
+        anchors.fill: parent
+        drag.target: keyAssigment
+        drag.minimumX: 0
+        drag.minimumY: 0
+        drag.maximumX: mainIten.width - keyAssigment.width
+        drag.maximumY: mainIten.height - keyAssigment.height
     }
 
-    PendingLabel {
-        screenName: "Key assignment"
+    Rectangle {
+        id: titleBar
+        x: 1
+        y: 1
+        width: parent.width - 2
+        height: 40
+        color: mainIten.colorBlack
+
+        Rectangle {
+            x: 16
+            anchors.verticalCenter: parent.verticalCenter
+            width: 3
+            height: 16
+            color: mainIten.colorBlue
+        }
+
+        Text {
+            objectName: "title"
+            x: 26
+            anchors.verticalCenter: parent.verticalCenter
+            width: backButton.x - x - 12
+            elide: Text.ElideRight
+            text: keyAssigment.str(0) + (keyAssigment.selectIndex + 1) + " : " + keyAssigment.keyString
+            font.family: mainIten.fontFamily
+            font.pixelSize: mainIten.fontMiddleSize
+            font.bold: true
+            color: "#ffffff"
+        }
+
+        IconButton {
+            id: backButton
+            objectName: "backButton"
+            anchors.right: closeButton.left
+            anchors.rightMargin: 16
+            anchors.verticalCenter: parent.verticalCenter
+            icon: "backBtn"
+            onClicked: keyAssigment.restoreFactory()
+        }
+
+        IconButton {
+            id: closeButton
+            objectName: "closeButton"
+            anchors.right: parent.right
+            anchors.rightMargin: 16
+            anchors.verticalCenter: parent.verticalCenter
+            icon: "closeBtn"
+            onClicked: keyAssigment.closeDialog()
+        }
+    }
+
+    Flickable {
+        id: body
+        objectName: "body"
+        x: 16
+        y: 42
+        width: parent.width - 32
+        height: 360
+        contentWidth: width
+        contentHeight: 860
+        clip: true
+        boundsBehavior: Flickable.StopAtBounds
+        property bool sliderDragging: false
+        interactive: !sliderDragging
+
+        Column {
+            id: sections
+            width: body.width
+            // Spread so that the last grid's drop area ends at the bottom
+            // of the 860 px body.
+            spacing: 22
+            topPadding: 10
+
+            // 1. Mouse function.
+            Column {
+                objectName: "sectionMouse"
+                width: parent.width
+                spacing: 10
+                SectionHeading { width: parent.width; textValue: keyAssigment.str(1) }
+                Grid {
+                    x: 8
+                    columns: 3
+                    columnSpacing: 8
+                    rowSpacing: 12
+                    Repeater {
+                        id: mouseRadios
+                        model: KeyDefine.mouseFunctions.length
+                        RadioButton {
+                            objectName: "mouseRadio" + model.index
+                            width: 118
+                            index: model.index
+                            textValue: keyAssigment.str(KeyDefine.mouseFunctions[model.index].str)
+                            onBtnClick: (i) => {
+                                for (var k = 0; k < mouseRadios.count; ++k)
+                                    mouseRadios.itemAt(k).isSelect = k === i
+                                keyAssigment.chooseFixed(KeyDefine.mouseFunctions[i])
+                            }
+                        }
+                    }
+                }
+            }
+
+            // 2. Auto-fire of one key.
+            Column {
+                objectName: "sectionFire"
+                width: parent.width
+                spacing: 10
+                z: rateSlider.z > 0 ? 2 : 0
+                SectionHeading { width: parent.width; textValue: keyAssigment.str(8) }
+                Row {
+                    x: 8
+                    spacing: 10
+                    Text {
+                        width: 72
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: keyAssigment.str(9)
+                        elide: Text.ElideRight
+                        font.family: mainIten.fontFamily
+                        font.pixelSize: mainIten.fontNormalSize
+                        color: mainIten.fontColor
+                    }
+                    Rectangle {
+                        id: fireKeyBox
+                        objectName: "fireKeyBox"
+                        width: 96
+                        height: 24
+                        color: keyAssigment.isFireInput ? mainIten.colorBlack : mainIten.colorGray0
+                        border.color: keyAssigment.isFireInput || fireKeyArea.containsMouse
+                                      ? mainIten.colorBlue : mainIten.colorGray1
+                        Text {
+                            anchors.centerIn: parent
+                            width: parent.width - 8
+                            horizontalAlignment: Text.AlignHCenter
+                            elide: Text.ElideRight
+                            text: keyAssigment.fireBoxText
+                            font.family: mainIten.fontFamily
+                            font.pixelSize: mainIten.fontNormalSize
+                            color: keyAssigment.isFireInput ? mainIten.colorBlue : mainIten.fontColor
+                        }
+                        MouseArea {
+                            id: fireKeyArea
+                            anchors.fill: parent
+                            hoverEnabled: true
+                            onClicked: keyAssigment.startFireInput()
+                        }
+                    }
+                    Text {
+                        width: Math.ceil(implicitWidth)
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: keyAssigment.str(11)
+                        font.family: mainIten.fontFamily
+                        font.pixelSize: mainIten.fontNormalSize
+                        color: mainIten.fontColor
+                    }
+                    DropDownSlider {
+                        id: rateSlider
+                        objectName: "rateSlider"
+                        width: 110
+                        textValue: KeyDefine.fireRateDefaultText
+                        onValueChange: (pos) => keyAssigment.setFireRatePos(pos)
+                        onDragSignal: (isDrag) => body.sliderDragging = isDrag
+                    }
+                }
+                Row {
+                    x: 8
+                    spacing: 10
+                    Text {
+                        width: 72
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: keyAssigment.str(12)
+                        elide: Text.ElideRight
+                        font.family: mainIten.fontFamily
+                        font.pixelSize: mainIten.fontNormalSize
+                        color: mainIten.fontColor
+                    }
+                    Rectangle {
+                        width: 48
+                        height: 24
+                        color: mainIten.colorBlack
+                        border.color: timesBox.txtInput.activeFocus ? mainIten.colorBlue : mainIten.colorGray1
+                        RectInput {
+                            id: timesBox
+                            objectName: "timesBox"
+                            anchors.centerIn: parent
+                            maxValue: 255
+                            minValue: 0
+                            onEndInputSignal: keyAssigment.timesEdited()
+                        }
+                    }
+                    Item { width: 6; height: 1 }
+                    CheckBox {
+                        id: endlessBox
+                        objectName: "endlessBox"
+                        anchors.verticalCenter: parent.verticalCenter
+                        textValue: keyAssigment.str(13)
+                        isSelect: true
+                        onBtnClick: {
+                            // The click handler sees the box before it flips.
+                            if (!endlessBox.isSelect) {
+                                timesBox.textValue = "0"
+                                if (KeyDefine.isFire(keyAssigment.codes()))
+                                    keyAssigment.keyCode3 = 0
+                            }
+                        }
+                    }
+                }
+            }
+
+            // 3. Key combination.
+            Column {
+                objectName: "sectionCombo"
+                width: parent.width
+                spacing: 10
+                SectionHeading { width: parent.width; textValue: keyAssigment.str(14) }
+                Rectangle {
+                    id: comboBox
+                    objectName: "comboBox"
+                    x: 8
+                    width: 240
+                    height: 24
+                    color: keyAssigment.isComboInput ? mainIten.colorBlack : mainIten.colorGray0
+                    border.color: keyAssigment.isComboInput || comboArea.containsMouse
+                                  ? mainIten.colorBlue : mainIten.colorGray1
+                    MouseArea {
+                        id: comboArea
+                        anchors.fill: parent
+                        hoverEnabled: true
+                        onClicked: keyAssigment.startCombo()
+                    }
+                    Text {
+                        objectName: "comboText"
+                        x: 8
+                        anchors.verticalCenter: parent.verticalCenter
+                        width: parent.width - 60
+                        elide: Text.ElideRight
+                        text: keyAssigment.comboBoxText
+                        font.family: mainIten.fontFamily
+                        font.pixelSize: mainIten.fontNormalSize
+                        color: keyAssigment.isComboInput ? "#ffffff" : mainIten.fontColor
+                    }
+                    IconButton {
+                        id: comboOk
+                        objectName: "comboOk"
+                        visible: keyAssigment.isComboInput
+                        anchors.right: comboCancel.left
+                        anchors.rightMargin: 8
+                        anchors.verticalCenter: parent.verticalCenter
+                        icon: "okBtn"
+                        onClicked: keyAssigment.confirmCombo()
+                    }
+                    IconButton {
+                        id: comboCancel
+                        objectName: "comboCancel"
+                        visible: keyAssigment.isComboInput
+                        anchors.right: parent.right
+                        anchors.rightMargin: 6
+                        anchors.verticalCenter: parent.verticalCenter
+                        icon: "closeBtn"
+                        onClicked: keyAssigment.cancelCombo()
+                    }
+                }
+            }
+
+            // 4. Media.
+            Column {
+                objectName: "sectionMedia"
+                width: parent.width
+                spacing: 10
+                z: mediaGrid.z > 0 ? 2 : 0
+                SectionHeading { width: parent.width; textValue: keyAssigment.str(15) }
+                DropDownGrid {
+                    id: mediaGrid
+                    objectName: "mediaGrid"
+                    x: 8
+                    width: 120
+                    onBtnClick: {
+                        if (currentSelect >= 0)
+                            keyAssigment.chooseFixed(KeyDefine.mediaFunctions[currentSelect])
+                    }
+                }
+            }
+
+            // 5. Macro.
+            Column {
+                objectName: "sectionMacro"
+                width: parent.width
+                spacing: 10
+                z: macroList.z > 0 ? 2 : 0
+                SectionHeading { width: parent.width; textValue: keyAssigment.str(16) }
+                Row {
+                    x: 8
+                    spacing: 16
+                    z: 1
+                    DropDownList {
+                        id: macroList
+                        objectName: "macroList"
+                        width: 160
+                        currentSelect: -1
+                        onValueChange: (index) => keyAssigment.chooseMacro(index)
+                    }
+                    Rectangle {
+                        objectName: "macroEditorButton"
+                        width: 120
+                        height: 24
+                        color: macroEditorArea.containsMouse ? mainIten.colorOrange : mainIten.colorBlue
+                        Text {
+                            anchors.centerIn: parent
+                            text: keyAssigment.str(17)
+                            font.family: mainIten.fontFamily
+                            font.pixelSize: mainIten.fontNormalSize
+                            color: macroEditorArea.containsMouse ? mainIten.colorGray0 : "#ffffff"
+                        }
+                        MouseArea {
+                            id: macroEditorArea
+                            anchors.fill: parent
+                            hoverEnabled: true
+                            onClicked: keyAssigment.openMacroEditor()
+                        }
+                    }
+                }
+                Column {
+                    x: 8
+                    spacing: 10
+                    Repeater {
+                        id: modeRadios
+                        model: 3
+                        RadioButton {
+                            objectName: "modeRadio" + model.index
+                            index: model.index
+                            isSelect: model.index === 0
+                            textValue: keyAssigment.str(18 + model.index)
+                            onBtnClick: (i) => {
+                                for (var k = 0; k < modeRadios.count; ++k)
+                                    modeRadios.itemAt(k).isSelect = k === i
+                                keyAssigment.setMacroMode(i)
+                            }
+                        }
+                    }
+                }
+            }
+
+            // 6. DPI.
+            Column {
+                objectName: "sectionDpi"
+                width: parent.width
+                spacing: 10
+                SectionHeading { width: parent.width; textValue: keyAssigment.str(21) }
+                Row {
+                    x: 8
+                    spacing: 28
+                    Repeater {
+                        id: dpiRadios
+                        model: KeyDefine.dpiFunctions.length
+                        RadioButton {
+                            objectName: "dpiRadio" + model.index
+                            index: model.index
+                            textValue: keyAssigment.str(KeyDefine.dpiFunctions[model.index].str)
+                            onBtnClick: (i) => {
+                                for (var k = 0; k < dpiRadios.count; ++k)
+                                    dpiRadios.itemAt(k).isSelect = k === i
+                                keyAssigment.chooseFixed(KeyDefine.dpiFunctions[i])
+                            }
+                        }
+                    }
+                }
+            }
+
+            // 7. Windows functions.
+            Column {
+                objectName: "sectionWindows"
+                width: parent.width
+                spacing: 10
+                z: windowsGrid.z > 0 ? 2 : 0
+                SectionHeading { width: parent.width; textValue: keyAssigment.str(25) }
+                DropDownGrid {
+                    id: windowsGrid
+                    objectName: "windowsGrid"
+                    x: 8
+                    width: 120
+                    onBtnClick: {
+                        if (currentSelect >= 0)
+                            keyAssigment.chooseFixed(KeyDefine.windowsFunctions[currentSelect])
+                    }
+                }
+            }
+
+            // 8. Shortcuts.
+            Column {
+                objectName: "sectionShortcut"
+                width: parent.width
+                spacing: 10
+                z: shortcutGrid.z > 0 ? 2 : 0
+                SectionHeading { width: parent.width; textValue: keyAssigment.str(26) }
+                DropDownGrid {
+                    id: shortcutGrid
+                    objectName: "shortcutGrid"
+                    x: 8
+                    width: 120
+                    onBtnClick: {
+                        if (currentSelect >= 0)
+                            keyAssigment.chooseFixed(KeyDefine.shortcutFunctions[currentSelect])
+                    }
+                }
+            }
+        }
+    }
+
+    // Scroll position of the body.
+    Rectangle {
+        objectName: "scrollMark"
+        x: parent.width - 8
+        y: body.y + body.visibleArea.yPosition * body.height
+        width: 3
+        height: body.visibleArea.heightRatio * body.height
+        radius: 1
+        color: mainIten.colorGray1
+    }
+
+    Component.onCompleted: {
+        fillGrid(mediaGrid.mdItems, KeyDefine.mediaFunctions)
+        fillGrid(windowsGrid.mdItems, KeyDefine.windowsFunctions)
+        fillGrid(shortcutGrid.mdItems, KeyDefine.shortcutFunctions)
+        // The knob starts where "10ms" belongs; moving it reports p + 1.
+        rateSlider.sliderControl.setValue(9)
     }
 }

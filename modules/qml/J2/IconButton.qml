@@ -1,0 +1,35 @@
+import QtQuick
+
+// A small image button of the skin's `index` group: `icon` at rest, the
+// "H" variant of it under the pointer.
+Item {
+    id: iconButton
+
+    property string icon: "closeBtn"
+    property string group: "index"
+    property alias hovered: area.containsMouse
+
+    signal clicked()
+
+    width: 16
+    height: 16
+
+    Image {
+        anchors.centerIn: parent
+        width: iconButton.width
+        height: iconButton.height
+        sourceSize.width: 2 * iconButton.width
+        sourceSize.height: 2 * iconButton.height
+        smooth: true
+        source: mainIten.img(iconButton.group, iconButton.icon + (area.containsMouse ? "H" : ""))
+    }
+
+    MouseArea {
+        id: area
+        anchors.fill: parent
+        anchors.margins: -4
+        hoverEnabled: true
+        cursorShape: Qt.PointingHandCursor
+        onClicked: iconButton.clicked()
+    }
+}
