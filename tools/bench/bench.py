@@ -178,8 +178,8 @@ def measure_startup():
         "<= 1.3x", lambda v: v <= 1.3)
     if polls:
         notes.append("Start-up is timed by tools/bench/frame_probe: it forks and execs the program "
-                     "itself (the clock starts at exec) and grabs the whole X screen with XGetImage "
-                     "in a loop until at least 80%% of its probe pixels (every 7th pixel of a "
+                     "itself (the clock starts at exec) and grabs the X screen (the rows the probes "
+                     "span) with XGetImage in a loop until at least 80%% of its probe pixels (every 7th pixel of a "
                      "reference screenshot of the settled window that is neither the empty screen "
                      "nor Qt's blank window grey) show the scene. A grab took %.1f ms on average "
                      "(median over the runs), which is the resolution. kelda-config draws its "
@@ -232,6 +232,23 @@ def measure_events():
 
 
 # ---- device operations ----
+
+def measure_sleep():
+    """How late a plain sleep of the protocol's pause lengths wakes up on this
+    machine now: every pause of a device operation pays it."""
+    late = []
+    for _ in range(3):
+        for pause in (0.128, 0.120, 0.064, 0.008):
+            t = time.perf_counter()
+            time.sleep(pause)
+            late.append((time.perf_counter() - t - pause) * 1000)
+    row("Wake-up delay of one sleep (the floor under every pause)",
+        "python3: time.sleep(0.128/0.120/0.064/0.008) x 3", late, "ms")
+    notes.append("Each mandated pause is one or two sleeps in the program; every sleep wakes up "
+                 "late by the delay in the row above (scheduler latency on this shared machine), "
+                 "and each report adds an open of the command interface and the hidapi call. "
+                 "The per-report excess in the detail table is the sum of these.")
+
 
 MACRO = [0, 1, 5, 4, 0x81, 4, 0, 0]
 OPERATIONS = [
@@ -314,6 +331,7 @@ def main():
     log("start-up and memory (%d runs of each program)" % RUNS)
     measure_startup()
     log("device operations (%d runs)" % OP_RUNS)
+    measure_sleep()
     detail = measure_ops()
     log("event latency (%d runs of 200 events)" % EVENT_RUNS)
     measure_events()
