@@ -87,7 +87,13 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: frame_probe shot FILE | wait REF LOG -- CMD ...\n");
         return 2;
     }
-    Display *d = XOpenDisplay(nullptr);
+    // A busy X server may turn a connection away now and then: try again.
+    Display *d = nullptr;
+    for (int attempt = 0; attempt < 20 && !d; ++attempt) {
+        d = XOpenDisplay(nullptr);
+        if (!d)
+            usleep(50000);
+    }
     if (!d) {
         std::fprintf(stderr, "frame_probe: no X display\n");
         return 2;
