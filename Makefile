@@ -6,7 +6,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CTEST_ARGS ?=
 
-.PHONY: all deps build run demo test clean install uninstall install-udev-rule
+.PHONY: all deps build run demo test bench clean install uninstall install-udev-rule
 
 all: build
 
@@ -27,6 +27,11 @@ demo: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
+
+# Start-up, memory, idle CPU, device operation and event timings against the
+# virtual mouse and a bare Qt Quick window: build/bench/report.md.
+bench: build
+	KELDA_BUILD_DIR=$(CURDIR)/$(BUILD_DIR) scripts/bench
 
 clean:
 	rm -rf $(BUILD_DIR)

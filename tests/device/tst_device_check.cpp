@@ -301,11 +301,14 @@ void TestDeviceCheck::dpiEventReachesSceneThenTray()
 // From the mouse's event report to the scene's setCurrentDPI.
 void TestDeviceCheck::dpiEventLatency()
 {
+    // `make bench` asks for more events than the default run needs.
+    const int count = qEnvironmentVariableIsSet("KELDA_BENCH_DPI_EVENTS")
+        ? qBound(1, qEnvironmentVariableIntValue("KELDA_BENCH_DPI_EVENTS"), 10000) : 20;
     Rig rig;
     rig.w->checkDevice();
     QTRY_COMPARE(rig.calls(), QStringList{"initUI"});
     QList<qint64> latencies;
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0; i < count; ++i) {
         QTest::qWait(30);
         const qint64 sent = QDateTime::currentMSecsSinceEpoch();
         vmouse::pressDpi(1 + i % 8);
@@ -317,9 +320,13 @@ void TestDeviceCheck::dpiEventLatency()
         const QVariantList times = rig.w->view()->rootObject()->property("times").toList();
         latencies << qint64(times.last().toDouble()) - sent;
     }
+    QStringList all;
+    for (qint64 l : latencies)
+        all << QString::number(l);
+    qInfo("event report to setCurrentDPI, ms: %s", qPrintable(all.join(' ')));
     std::sort(latencies.begin(), latencies.end());
-    qInfo("event report to setCurrentDPI: median %lld ms, max %lld ms", latencies[10], latencies.last());
-    QVERIFY(latencies[10] < 50);
+    qInfo("event report to setCurrentDPI: median %lld ms, max %lld ms", latencies[count / 2], latencies.last());
+    QVERIFY(latencies[count / 2] < 50);
     rig.stop();
 }
 

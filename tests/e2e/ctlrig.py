@@ -1,5 +1,5 @@
 """Runs kelda-ctl against the preloaded virtual mouse and reads back what
-went over the wire, for the kelda-ctl end-to-end checks."""
+went over the wire, for the kelda-ctl end-to-end checks and `make bench`."""
 import json
 import os
 import shutil
@@ -54,11 +54,13 @@ def device_blocks(records):
 
 
 class Rig:
-    """A private data folder per family and cipher setting."""
+    """A private data folder per family and cipher setting; the device list
+    and the virtual mouse both use reports of the given length."""
 
-    def __init__(self):
+    def __init__(self, length=32):
         self.root = tempfile.mkdtemp(prefix="kelda-ctl-")
         self.folders = {}
+        self.length = length
 
     def close(self):
         shutil.rmtree(self.root, ignore_errors=True)
@@ -73,6 +75,7 @@ class Rig:
                 text = f.read()
             text = text.replace("icType=560", "icType=%d" % family)
             text = text.replace("isEncode=false", "isEncode=%s" % ("true" if encoded else "false"))
+            text = text.replace("reportLength=32", "reportLength=%d" % self.length)
             with open(path, "w") as f:
                 f.write(text)
             self.folders[key] = d
@@ -88,6 +91,7 @@ class Rig:
                    LD_PRELOAD=VMOUSE,
                    KELDA_VMOUSE_FAMILY=str(family),
                    KELDA_VMOUSE_ENCODED="true" if encoded else "false",
+                   KELDA_VMOUSE_REPORT_LENGTH=str(self.length),
                    KELDA_VMOUSE_TRANSCRIPT=transcript,
                    KELDA_VMOUSE_SOCKET=os.path.join(self.root, "vmouse.sock"),
                    QT_QPA_PLATFORM="offscreen")
@@ -115,3 +119,51 @@ def sent(records):
 
 def violations(records):
     return [r["violation"] for r in records if "violation" in r]
+
+
+# The calls a profile switch makes (key matrix, report rate, DPI, lighting as
+# the scene sends it on a colourful device).
+LAYOUT = [0, 0, 0xF0, 0, 0, 0, 0xF1, 0, 0, 0, 0xF2, 0, 0, 0, 0xF4, 0, 0, 0, 0xF3, 0,
+          5, 0, 1, 0, 5, 0, 2, 0, 0, 0xF0, 0x1E, 2] + [0] * 24 + [0xFF, 0, 1, 0, 0xFF, 0, 2, 0]
+COLOURS = json.dumps([255, 0, 0] * 8)
+PROFILE = [
+    ["mouseSetKeyMatrix", json.dumps(LAYOUT), "true", "[3,3,3]"],
+    ["mouseSetReportRate", 1],
+    ["mouseSetDpi", 6, '"3360"', json.dumps([400, 800, 1600, 3200, 6400, 12000, 16000, 16000])],
+    ["mouseSetRGBColor", 0, COLOURS],
+    ["mouseSetRGBEffect", 1, 2, 4],
+    ["mouseSetRGBColor", 0, COLOURS],
+    ["mouseSetRGBEffect", 1, 2, 4],
+]
+# Commands that settle 128 ms after the command report and again after the
+# last data report; commands followed by 8 ms; 120 ms after each data report.
+SETTLE = {553: {0x01, 0x02, 0x0B, 0x0C, 0x0D, 0x10, 0x11, 0x12, 0x13},
+          560: {0x03, 0x04, 0x0C, 0x0D, 0x0F}}
+SHORT = {553: {0x03, 0x04}, 560: {0x01, 0x02}}
+
+
+def payload_settles(family, lines):
+    """Second settle: after the last data report of each settling command."""
+    extra, code, reports = 0, None, 0
+    for line in lines + ["send_feature 00ff"]:
+        op, data = line.split(" ", 1)
+        if op == "write":
+            reports += 1
+            continue
+        if code is not None and code in SETTLE[family] and reports:
+            extra += 128
+        code, reports = int(data[2:4], 16), 0
+    return extra
+
+
+def pauses(family, lines):
+    """The pauses the protocol requires for these reports, in ms."""
+    total = 0
+    for line in lines:
+        op, data = line.split(" ", 1)
+        if op == "write":
+            total += 120
+        else:
+            code = int(data[2:4], 16)
+            total += 128 if code in SETTLE[family] else 8 if code in SHORT[family] else 0
+    return total + payload_settles(family, lines)

@@ -8,56 +8,10 @@
 # of the pauses is out of all proportion.
 here=$(cd "$(dirname "$0")" && pwd)
 PYTHONPATH="$here" exec python3 -B - <<'EOF_PY'
-import json
 import re
 import sys
 
-from ctlrig import Rig, sent, violations
-
-LAYOUT = [0, 0, 0xF0, 0, 0, 0, 0xF1, 0, 0, 0, 0xF2, 0, 0, 0, 0xF4, 0, 0, 0, 0xF3, 0,
-          5, 0, 1, 0, 5, 0, 2, 0, 0, 0xF0, 0x1E, 2] + [0] * 24 + [0xFF, 0, 1, 0, 0xFF, 0, 2, 0]
-COLOURS = json.dumps([255, 0, 0] * 8)
-PROFILE = [
-    ["mouseSetKeyMatrix", json.dumps(LAYOUT), "true", "[3,3,3]"],
-    ["mouseSetReportRate", 1],
-    ["mouseSetDpi", 6, '"3360"', json.dumps([400, 800, 1600, 3200, 6400, 12000, 16000, 16000])],
-    ["mouseSetRGBColor", 0, COLOURS],
-    ["mouseSetRGBEffect", 1, 2, 4],
-    ["mouseSetRGBColor", 0, COLOURS],
-    ["mouseSetRGBEffect", 1, 2, 4],
-]
-# Commands that settle 128 ms after the command report and again after the
-# last data report; commands followed by 8 ms; 120 ms after each data report.
-SETTLE = {553: {0x01, 0x02, 0x0B, 0x0C, 0x0D, 0x10, 0x11, 0x12, 0x13},
-          560: {0x03, 0x04, 0x0C, 0x0D, 0x0F}}
-SHORT = {553: {0x03, 0x04}, 560: {0x01, 0x02}}
-
-
-def payload_settles(family, lines):
-    """Second settle: after the last data report of each settling command."""
-    extra, code, reports = 0, None, 0
-    for line in lines + ["send_feature 00ff"]:
-        op, data = line.split(" ", 1)
-        if op == "write":
-            reports += 1
-            continue
-        if code is not None and code in SETTLE[family] and reports:
-            extra += 128
-        code, reports = int(data[2:4], 16), 0
-    return extra
-
-
-def pauses(family, lines):
-    total = 0
-    for line in lines:
-        op, data = line.split(" ", 1)
-        if op == "write":
-            total += 120
-        else:
-            code = int(data[2:4], 16)
-            total += 128 if code in SETTLE[family] else 8 if code in SHORT[family] else 0
-    return total + payload_settles(family, lines)
-
+from ctlrig import PROFILE, Rig, pauses, sent, violations
 
 failures = []
 rows = []

@@ -1,0 +1,166 @@
+// Sees from outside when a program has drawn its first frame: it starts the
+// program itself (so the clock starts at exec) and polls the X screen with
+// XGetImage until a set of probe pixels shows the program's known scene, as
+// captured in a reference screenshot of the settled window.
+//
+//   frame_probe shot FILE            grab the screen into FILE (raw 32-bit)
+//   frame_probe wait REF LOG -- CMD  run CMD (output to LOG), print
+//                                    "first_frame_ms N poll_ms P pid PID" and
+//                                    leave it running (the caller ends it)
+//
+// scripts/bench compiles it with g++ -lX11.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <fcntl.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct Shot {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+};
+
+Shot grab(Display *d)
+{
+    const int screen = DefaultScreen(d);
+    Shot s;
+    s.width = DisplayWidth(d, screen);
+    s.height = DisplayHeight(d, screen);
+    XImage *img = XGetImage(d, RootWindow(d, screen), 0, 0, s.width, s.height, AllPlanes, ZPixmap);
+    if (!img)
+        return s;
+    s.pixels.resize(size_t(s.width) * s.height);
+    for (int y = 0; y < s.height; ++y)
+        std::memcpy(&s.pixels[size_t(y) * s.width], img->data + size_t(y) * img->bytes_per_line,
+                    size_t(s.width) * 4);
+    XDestroyImage(img);
+    return s;
+}
+
+bool alike(uint32_t a, uint32_t b)
+{
+    for (int shift = 0; shift < 24; shift += 8)
+        if (std::abs(int((a >> shift) & 0xff) - int((b >> shift) & 0xff)) > 24)
+            return false;
+    return true;
+}
+
+// How many probe pixels show the reference: only the rows the probes span
+// are fetched, so that a poll costs as little as it can.
+size_t matching(Display *d, const Shot &ref, const std::vector<size_t> &probes, int top, int bottom)
+{
+    const int screen = DefaultScreen(d);
+    XImage *img = XGetImage(d, RootWindow(d, screen), 0, top, ref.width, bottom - top + 1, AllPlanes, ZPixmap);
+    if (!img)
+        return 0;
+    size_t same = 0;
+    for (size_t i : probes) {
+        const int x = int(i % size_t(ref.width)), y = int(i / size_t(ref.width)) - top;
+        uint32_t p;
+        std::memcpy(&p, img->data + size_t(y) * img->bytes_per_line + size_t(x) * 4, 4);
+        same += alike(p, ref.pixels[i]);
+    }
+    XDestroyImage(img);
+    return same;
+}
+
+double nowMs()
+{
+    using namespace std::chrono;
+    return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: frame_probe shot FILE | wait REF LOG -- CMD ...\n");
+        return 2;
+    }
+    // A busy X server may turn a connection away now and then: try again.
+    Display *d = nullptr;
+    for (int attempt = 0; attempt < 20 && !d; ++attempt) {
+        d = XOpenDisplay(nullptr);
+        if (!d)
+            usleep(50000);
+    }
+    if (!d) {
+        std::fprintf(stderr, "frame_probe: no X display\n");
+        return 2;
+    }
+    if (std::strcmp(argv[1], "shot") == 0) {
+        Shot s = grab(d);
+        std::ofstream out(argv[2], std::ios::binary);
+        out.write(reinterpret_cast<const char *>(&s.width), sizeof s.width);
+        out.write(reinterpret_cast<const char *>(&s.height), sizeof s.height);
+        out.write(reinterpret_cast<const char *>(s.pixels.data()), std::streamsize(s.pixels.size() * 4));
+        return out ? 0 : 1;
+    }
+    if (std::strcmp(argv[1], "wait") != 0 || argc < 6 || std::strcmp(argv[4], "--") != 0)
+        return 2;
+
+    // Probe pixels: every 7th pixel of the reference that is neither the
+    // empty screen (black) nor a blank widget (Qt's default window grey).
+    Shot ref;
+    std::ifstream in(argv[2], std::ios::binary);
+    in.read(reinterpret_cast<char *>(&ref.width), sizeof ref.width);
+    in.read(reinterpret_cast<char *>(&ref.height), sizeof ref.height);
+    ref.pixels.resize(size_t(ref.width) * ref.height);
+    in.read(reinterpret_cast<char *>(ref.pixels.data()), std::streamsize(ref.pixels.size() * 4));
+    std::vector<size_t> probes;
+    for (size_t i = 0; i < ref.pixels.size(); i += 7) {
+        const uint32_t p = ref.pixels[i] & 0xffffff;
+        if (!alike(p, 0) && !alike(p, 0xefefef))
+            probes.push_back(i);
+    }
+    if (!in || probes.size() < 100) {
+        std::fprintf(stderr, "frame_probe: the reference shows no scene\n");
+        return 2;
+    }
+
+    const int top = int(probes.front() / size_t(ref.width));
+    const int bottom = int(probes.back() / size_t(ref.width));
+    {
+        Shot now = grab(d);
+        if (now.width != ref.width || now.height != ref.height) {
+            std::fprintf(stderr, "frame_probe: the screen is not the reference's size\n");
+            return 2;
+        }
+    }
+
+    const double start = nowMs();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int log = open(argv[3], O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (log >= 0) {
+            dup2(log, 1);
+            dup2(log, 2);
+        }
+        execvp(argv[5], argv + 5);
+        _exit(127);
+    }
+    int polls = 0;
+    while (nowMs() - start < 60000) {
+        const size_t same = matching(d, ref, probes, top, bottom);
+        ++polls;
+        // Most of the scene is there: later frames (connection state,
+        // animations) may still change a part of it.
+        if (same * 10 >= probes.size() * 8) {
+            const double t = nowMs() - start;
+            std::printf("first_frame_ms %.1f poll_ms %.1f pid %d\n", t, t / polls, int(pid));
+            return 0;
+        }
+    }
+    std::printf("first_frame_ms none pid %d\n", int(pid));
+    return 1;
+}
