@@ -1,0 +1,169 @@
+import QtQuick
+import "../js/Slider.js" as Slider
+
+// A drop-down grid: the items in three columns, each cell as wide as the
+// head. A chosen cell is reported through btnClick(); users read
+// currentSelect there.
+Item {
+    id: dropDownGrid
+
+    property bool isDrop: false
+    property ListModel mdItems: ListModel {}
+    property int currentSelect: 0
+    property alias textValue: headText.text
+    property color borderColor: mainIten.colorGray1
+    property color bgColor: mainIten.colorGray0
+    property int horizontalOffset: 0
+
+    signal btnClick()
+    signal valueChange(int index) // part of the control's interface; never emitted
+
+    readonly property int rowHeight: 24
+    readonly property int columns: 3
+    // A last row that is only partly filled still gets its full height.
+    readonly property int rows: Math.ceil(mdItems.count / columns)
+    readonly property bool animating: openAnimation.running || closeAnimation.running
+    property real dropScroll: rowHeight * rows
+
+    function closeMenu() {
+        if (dropScroll === 0 && !animating && isDrop) {
+            closeAnimation.start()
+            isDrop = false
+        }
+    }
+
+    function open() {
+        dropScroll = rowHeight * rows
+        isDrop = true
+        openAnimation.start()
+    }
+
+    function close() {
+        openAnimation.stop()
+        closeAnimation.start()
+        isDrop = false
+    }
+
+    function itemText(index) {
+        if (index < 0 || index >= mdItems.count)
+            return ""
+        var t = mdItems.get(index).textValue
+        return t === undefined ? "" : String(t)
+    }
+
+    width: 120
+    height: rowHeight
+    z: dropArea.visible ? 1 : 0
+
+    NumberAnimation {
+        id: openAnimation
+        target: dropDownGrid
+        property: "dropScroll"
+        to: 0
+        duration: Slider.dropDuration(dropDownGrid.mdItems.count)
+        easing.type: Easing.OutQuad
+    }
+
+    NumberAnimation {
+        id: closeAnimation
+        target: dropDownGrid
+        property: "dropScroll"
+        to: dropDownGrid.rowHeight * dropDownGrid.rows
+        duration: Slider.dropDuration(dropDownGrid.mdItems.count)
+        easing.type: Easing.OutQuad
+        onFinished: dropDownGrid.dropScroll = Qt.binding(() => dropDownGrid.rowHeight * dropDownGrid.rows)
+    }
+
+    Rectangle {
+        id: head
+        width: parent.width
+        height: dropDownGrid.rowHeight
+        color: dropDownGrid.bgColor
+        border.color: dropDownGrid.borderColor
+
+        Text {
+            id: headText
+            anchors.centerIn: parent
+            anchors.horizontalCenterOffset: dropDownGrid.horizontalOffset
+            text: dropDownGrid.mdItems.count >= 0 ? dropDownGrid.itemText(dropDownGrid.currentSelect) : ""
+            font.family: mainIten.fontFamily
+            font.pixelSize: mainIten.fontNormalSize
+            color: mainIten.fontColor
+        }
+
+        Image {
+            anchors.right: parent.right
+            anchors.rightMargin: 8
+            anchors.verticalCenter: parent.verticalCenter
+            source: mainIten.img("index", dropDownGrid.isDrop ? "dropBtnU" : "dropBtn")
+        }
+
+        MouseArea {
+            anchors.fill: parent
+            onClicked: {
+                if (dropDownGrid.animating)
+                    return
+                if (dropDownGrid.dropScroll !== 0)
+                    dropDownGrid.open()
+                else
+                    dropDownGrid.close()
+            }
+        }
+    }
+
+    Item {
+        id: dropArea
+        objectName: "dropArea"
+        y: dropDownGrid.rowHeight
+        width: dropDownGrid.width * dropDownGrid.columns
+        height: dropDownGrid.rowHeight * dropDownGrid.rows
+        clip: true
+        visible: dropDownGrid.dropScroll < dropDownGrid.rowHeight * dropDownGrid.rows
+
+        Rectangle {
+            y: -dropDownGrid.dropScroll
+            width: parent.width
+            height: parent.height
+            color: dropDownGrid.bgColor
+            border.color: dropDownGrid.borderColor
+
+            Grid {
+                columns: dropDownGrid.columns
+
+                Repeater {
+                    model: dropDownGrid.mdItems
+
+                    Rectangle {
+                        objectName: "cell" + index
+                        width: dropDownGrid.width
+                        height: dropDownGrid.rowHeight
+                        color: (index === dropDownGrid.currentSelect || cellArea.containsMouse)
+                               ? mainIten.colorOrange : dropDownGrid.bgColor
+
+                        Text {
+                            anchors.centerIn: parent
+                            anchors.horizontalCenterOffset: dropDownGrid.horizontalOffset
+                            text: model.textValue === undefined ? "" : model.textValue
+                            font.family: mainIten.fontFamily
+                            font.pixelSize: mainIten.fontNormalSize
+                            color: (index === dropDownGrid.currentSelect || cellArea.containsMouse)
+                                   ? mainIten.colorGray0 : mainIten.fontColor
+                        }
+
+                        MouseArea {
+                            id: cellArea
+                            anchors.fill: parent
+                            hoverEnabled: true
+                            onClicked: {
+                                if (dropDownGrid.itemText(index) !== "")
+                                    dropDownGrid.currentSelect = index
+                                dropDownGrid.close()
+                                dropDownGrid.btnClick()
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
+}

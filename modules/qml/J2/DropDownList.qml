@@ -1,0 +1,224 @@
+import QtQuick
+import "../js/Slider.js" as Slider
+
+// A drop-down list. The choice of an item reaches the user through
+// valueChange(index) only once the list has closed, about 140 ms after the
+// click for four items.
+Item {
+    id: dropDownList
+
+    property bool isDrop: false
+    property int count: mdItems.count
+    property ListModel mdItems: ListModel {}
+    property int currentSelect: 2
+    property alias textValue: headText.text
+    property color borderColor: mainIten.colorGray1
+    property color bgColor: mainIten.colorGray0
+    property int horizontalOffset: 0
+
+    signal dragSignal(bool isDrag)
+    signal btnClick()
+    signal valueChange(int index)
+
+    readonly property int rowHeight: 24
+    readonly property int maxRows: 10
+    readonly property int visibleRows: Math.min(count, maxRows)
+    readonly property bool animating: openAnimation.running || closeAnimation.running
+    // How far the drop area's content is scrolled up out of sight: the whole
+    // list (rowHeight * count) while closed, 0 while open.
+    property real dropScroll: rowHeight * count
+    // Scroll position of a list longer than maxRows.
+    property real listScroll: 0
+    property int pendingIndex: -1
+
+    function closeMenu() {
+        if (dropScroll === 0 && !animating && isDrop) {
+            closeAnimation.start()
+            isDrop = false
+        }
+    }
+
+    function open() {
+        dropScroll = rowHeight * count // from here on animated, not bound
+        isDrop = true
+        openAnimation.start()
+    }
+
+    function close() {
+        openAnimation.stop()
+        closeAnimation.start()
+        isDrop = false
+    }
+
+    function itemText(index) {
+        if (index < 0 || index >= mdItems.count)
+            return ""
+        var t = mdItems.get(index).textValue
+        return t === undefined ? "" : String(t)
+    }
+
+    width: 120
+    height: rowHeight
+    z: dropArea.visible ? 1 : 0
+
+    NumberAnimation {
+        id: openAnimation
+        target: dropDownList
+        property: "dropScroll"
+        to: 0
+        duration: Slider.dropDuration(dropDownList.count)
+        easing.type: Easing.OutQuad
+    }
+
+    NumberAnimation {
+        id: closeAnimation
+        target: dropDownList
+        property: "dropScroll"
+        to: dropDownList.rowHeight * dropDownList.count
+        duration: Slider.dropDuration(dropDownList.count)
+        easing.type: Easing.OutQuad
+        onFinished: {
+            dropDownList.dropScroll = Qt.binding(() => dropDownList.rowHeight * dropDownList.count)
+            if (dropDownList.pendingIndex >= 0) {
+                var index = dropDownList.pendingIndex
+                dropDownList.pendingIndex = -1
+                dropDownList.valueChange(index)
+            }
+        }
+    }
+
+    Rectangle {
+        id: head
+        width: parent.width
+        height: dropDownList.rowHeight
+        color: dropDownList.bgColor
+        border.color: dropDownList.borderColor
+
+        Text {
+            id: headText
+            anchors.centerIn: parent
+            anchors.horizontalCenterOffset: dropDownList.horizontalOffset
+            text: dropDownList.mdItems.count >= 0 ? dropDownList.itemText(dropDownList.currentSelect) : ""
+            font.family: mainIten.fontFamily
+            font.pixelSize: mainIten.fontNormalSize
+            color: mainIten.fontColor
+        }
+
+        Image {
+            id: arrow
+            anchors.right: parent.right
+            anchors.rightMargin: 8
+            anchors.verticalCenter: parent.verticalCenter
+            source: mainIten.img("index", dropDownList.isDrop ? "dropBtnU" : "dropBtn")
+        }
+
+        MouseArea {
+            anchors.fill: parent
+            onClicked: {
+                dropDownList.btnClick()
+                if (dropDownList.animating)
+                    return
+                if (dropDownList.dropScroll !== 0)
+                    dropDownList.open()
+                else
+                    dropDownList.close()
+            }
+        }
+    }
+
+    Item {
+        id: dropArea
+        objectName: "dropArea"
+        y: dropDownList.rowHeight
+        width: parent.width
+        height: dropDownList.rowHeight * dropDownList.visibleRows
+        clip: true
+        visible: dropDownList.dropScroll < dropDownList.rowHeight * dropDownList.count
+
+        Item {
+            id: content
+            y: -dropDownList.dropScroll
+            width: parent.width
+            height: parent.height
+
+            Rectangle {
+                anchors.fill: parent
+                color: dropDownList.bgColor
+                border.color: dropDownList.borderColor
+            }
+
+            Column {
+                id: rows
+                y: -dropDownList.listScroll
+                width: parent.width
+
+                Repeater {
+                    model: dropDownList.mdItems
+
+                    Rectangle {
+                        objectName: "item" + index
+                        width: rows.width
+                        height: dropDownList.rowHeight
+                        color: (index === dropDownList.currentSelect || itemArea.containsMouse)
+                               ? mainIten.colorOrange : dropDownList.bgColor
+
+                        Text {
+                            anchors.centerIn: parent
+                            anchors.horizontalCenterOffset: dropDownList.horizontalOffset
+                            text: model.textValue === undefined ? "" : model.textValue
+                            font.family: mainIten.fontFamily
+                            font.pixelSize: mainIten.fontNormalSize
+                            color: (index === dropDownList.currentSelect || itemArea.containsMouse)
+                                   ? mainIten.colorGray0 : mainIten.fontColor
+                        }
+
+                        // The rightmost 15 px belong to the scroll bar.
+                        MouseArea {
+                            id: itemArea
+                            width: parent.width - 15
+                            height: parent.height
+                            hoverEnabled: true
+                            onClicked: {
+                                dropDownList.currentSelect = index
+                                dropDownList.pendingIndex = index
+                                dropDownList.close()
+                            }
+                        }
+                    }
+                }
+            }
+
+            Rectangle {
+                id: scrollBar
+                objectName: "scrollBar"
+                readonly property real track: dropDownList.rowHeight * dropDownList.maxRows
+                readonly property real listHeight: dropDownList.rowHeight * dropDownList.count
+                visible: dropDownList.count > dropDownList.maxRows
+                anchors.right: parent.right
+                width: 12
+                height: visible ? track * dropDownList.maxRows / dropDownList.count : 0
+                y: visible ? dropDownList.listScroll * track / listHeight : 0
+                radius: 2
+                color: "#ffffff"
+                border.color: mainIten.colorGray3
+
+                MouseArea {
+                    property real pressY: 0
+                    anchors.fill: parent
+                    onPressed: (mouse) => {
+                        pressY = mouse.y
+                        dropDownList.dragSignal(true)
+                    }
+                    onPositionChanged: (mouse) => {
+                        // The bar moves with the pointer and stays inside its track.
+                        var barY = Slider.clamp(scrollBar.y + mouse.y - pressY, 0,
+                                                scrollBar.track - scrollBar.height)
+                        dropDownList.listScroll = barY * scrollBar.listHeight / scrollBar.track
+                    }
+                    onReleased: dropDownList.dragSignal(false)
+                    onCanceled: dropDownList.dragSignal(false)
+                }
+            }
+        }
+    }
+}

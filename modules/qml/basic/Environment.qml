@@ -1,0 +1,44 @@
+import QtQuick
+
+// The window's backdrop: background picture and the title logo, which opens
+// the maker's web site.
+Item {
+    id: environment
+    property string url: ""
+
+    width: 1024
+    height: 640
+
+    // Shown only while the background picture is not available, so the
+    // panels never float on a transparent window.
+    Rectangle {
+        anchors.fill: parent
+        visible: background.status !== Image.Ready
+        radius: 8
+        color: "#202124"
+        border.color: mainIten.colorGray1
+    }
+
+    Image {
+        id: background
+        anchors.fill: parent
+        source: "qrc:/modules/img/background.png"
+    }
+
+    Image {
+        id: titleLogo
+        objectName: "titleLogo"
+        x: 54
+        y: 6
+        source: "qrc:/modules/img/titleLogo.png"
+
+        MouseArea {
+            anchors.fill: parent
+            cursorShape: environment.url !== "" ? Qt.PointingHandCursor : Qt.ArrowCursor
+            onClicked: {
+                if (environment.url !== "")
+                    Qt.openUrlExternally(environment.url)
+            }
+        }
+    }
+}

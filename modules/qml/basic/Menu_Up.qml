@@ -1,0 +1,39 @@
+import QtQuick
+
+// Title-bar icons: information, minimise, close. btnIndex 0 is minimise,
+// 1 close and 2 the information box.
+Row {
+    id: menuUp
+    signal btnClicked(int btnIndex)
+
+    // The icons are drawn into a fixed 16 px square whatever the picture size.
+    readonly property int iconSize: 16
+
+    spacing: 16
+
+    Repeater {
+        // Left to right: ask, minimise, close.
+        model: [
+            { file: "ask", btnIndex: 2 },
+            { file: "minBtn", btnIndex: 0 },
+            { file: "closeBtn", btnIndex: 1 }
+        ]
+
+        Image {
+            objectName: "menuUp_" + modelData.file
+            width: menuUp.iconSize
+            height: menuUp.iconSize
+            sourceSize.width: menuUp.iconSize
+            sourceSize.height: menuUp.iconSize
+            source: mainIten.img("index", modelData.file + (area.containsMouse ? "H" : ""))
+
+            MouseArea {
+                id: area
+                anchors.fill: parent
+                anchors.margins: -4
+                hoverEnabled: true
+                onClicked: menuUp.btnClicked(modelData.btnIndex)
+            }
+        }
+    }
+}
