@@ -68,12 +68,6 @@ SceneLook {
         showCurrentDpi()
     }
 
-    property bool deviceConnected: false
-
-    function setDeviceConnected(connected) {
-        deviceConnected = connected
-    }
-
     function run() {
         safetyTimer.restart()
     }

@@ -188,7 +188,10 @@ Item {
             verify(Qt.colorEqual(save.normalColor, "#009cde"))
             compare(scene.hasUnsaved, false)
             compare(backEnd.callsOf("setEnabled").map((c) => c.slice(1)), data.enables)
-            compare(backEnd.calls.filter((c) => c[0] !== "setEnabled").length, 0)
+            // The DPI screen's own save (stages, count, send) runs only when it was marked.
+            var dpiSave = ["setDataList", "setData", "mouseSetDpi"]
+            compare(backEnd.callsOf("mouseSetDpi").length, data.marks.indexOf("dpiSettingMain") >= 0 ? 1 : 0)
+            compare(backEnd.calls.filter((c) => c[0] !== "setEnabled" && dpiSave.indexOf(c[0]) < 0).length, 0)
         }
 
         function test_factoryReset() {
