@@ -46,7 +46,7 @@ SceneLook {
             editor.init()
             backEnd.reset()
             mainIten.events = []
-            wait(0)
+            waitForRendering(editor)
         }
 
         function names() {

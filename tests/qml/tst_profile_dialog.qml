@@ -34,7 +34,11 @@ SceneLook {
             profile.init()
             profile.profileNo = profileNo
             backEnd.reset()
-            wait(0)     // rows removed by an earlier test go away
+            waitForRendering(profile)   // rows laid out after the list changed
+        }
+
+        function row(i) {
+            return findChild(profile, "profileRows").itemAt(i)
         }
 
         function stored() {
@@ -98,9 +102,9 @@ SceneLook {
 
         function test_delete_from_the_menu() {
             start(["Standard0", "a1", "b2"], 0)
-            var row = findChild(profile, "profileRow1")
-            mousePress(row, 20, 10, Qt.RightButton)
-            mouseRelease(row, 20, 10, Qt.RightButton)
+            var r = row(1)
+            mousePress(r, 20, 10, Qt.RightButton)
+            mouseRelease(r, 20, 10, Qt.RightButton)
             verify(findChild(profile, "profileMenu").visible)
             mouseClick(findChild(profile, "profileMenuDelete"))
             compare(stored(), ["Standard0", "b2"])
@@ -115,8 +119,8 @@ SceneLook {
 
         function test_rename_by_double_click() {
             start(["Standard0", "a1", "b2"], 0)
-            var row = findChild(profile, "profileRow2")
-            mouseDoubleClickSequence(row, 60, 12)
+            var r = row(2)
+            mouseDoubleClickSequence(r, 60, 12)
             var editor = findChild(profile, "profileNameEditor")
             verify(editor.visible)
             keyClick(Qt.Key_A, Qt.ControlModifier)

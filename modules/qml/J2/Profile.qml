@@ -192,6 +192,7 @@ Rectangle {
 
             Repeater {
                 id: rows
+                objectName: "profileRows"
                 model: profileNames
 
                 Rectangle {
