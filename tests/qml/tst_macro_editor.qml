@@ -178,7 +178,7 @@ SceneLook {
             editor.detectKeyboard(true, 0x05)
             editor.detectKeyboard(false, 0x05)
             editor.stopRecord()
-            compare(backEnd.macros["Reload"], ["1,LShift", "1,B", "2,B"])
+            compare(backEnd.macros["Reload"], ["1,LShift", "1,B", "2,B", "1"])
             mouseClick(findChild(editor, "delayCheck"))
             compare(editor.recordDelay, true)
         }
@@ -189,14 +189,14 @@ SceneLook {
             mouseRelease(step, 40, 10, Qt.RightButton)
             verify(findChild(editor, "stepMenu").visible)
             editor.insertClick(0xF1)                   // last step selected: at the end
-            compare(backEnd.macros["Macro_0"], ["1,A", "0,50", "2,A", "3,MS-R", "4,MS-R"])
+            compare(backEnd.macros["Macro_0"], ["1,A", "0,50", "2,A", "3,MS-R", "4,MS-R", "3"])
             compare(backEnd.callsOf("saveMacroIni")[0][3], 3)
             compare(mainIten.events, [["edited", "Macro_0"]])
             editor.selectedStep = 0
             editor.insertDelay()
             compare(backEnd.macros["Macro_0"][0], "0,50")
             editor.deleteStep(0)
-            compare(backEnd.macros["Macro_0"], ["1,A", "0,50", "2,A", "3,MS-R", "4,MS-R"])
+            compare(backEnd.macros["Macro_0"], ["1,A", "0,50", "2,A", "3,MS-R", "4,MS-R", "3"])
         }
 
         function test_insert_key_box() {
@@ -210,7 +210,7 @@ SceneLook {
             compare(findChild(editor, "insertKeyName").text, "Space")
             mouseClick(findChild(editor, "insertOk"))
             verify(!editor.isInserting)
-            compare(backEnd.macros["Macro_0"].slice(3), ["1,Space", "2,Space"])
+            compare(backEnd.macros["Macro_0"].slice(3), ["1,Space", "2,Space", "3"])
         }
 
         function full() {
@@ -262,7 +262,7 @@ SceneLook {
             keyClick(Qt.Key_0)
             keyClick(Qt.Key_0)
             keyClick(Qt.Key_Return)
-            compare(backEnd.macros["Macro_0"], ["1,A", "0,200", "2,A"])
+            compare(backEnd.macros["Macro_0"], ["1,A", "0,200", "2,A", "3"])
         }
     }
 }
