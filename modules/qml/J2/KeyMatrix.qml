@@ -18,7 +18,7 @@ Rectangle {
     function init(isSendData, isRecovery) {}
 
     width: 232
-    height: 352
+    height: 320
     color: mainIten.colorBlack
 
     ListModel {

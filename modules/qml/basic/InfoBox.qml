@@ -23,9 +23,9 @@ Rectangle {
     Image {
         objectName: "company"
         x: 24
-        y: 42
+        y: 40
         width: 200
-        height: 40
+        height: 56
         fillMode: Image.PreserveAspectFit
         horizontalAlignment: Image.AlignLeft
         source: mainIten.img("index", "company")
@@ -33,8 +33,8 @@ Rectangle {
 
     Column {
         x: 24
-        y: 94
-        spacing: 4
+        y: 104
+        spacing: 3
 
         Repeater {
             model: [

@@ -17,7 +17,7 @@ Rectangle {
         anchors.centerIn: parent
         font.family: mainIten.fontFamily
         font.pixelSize: mainIten.fontNormalSize
-        color: area.containsMouse ? mainIten.colorGray0 : "#ffffff"
+        color: area.containsMouse ? mainIten.colorGray0 : mainIten.fontColor
     }
 
     MouseArea {
