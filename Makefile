@@ -6,7 +6,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CTEST_ARGS ?=
 
-.PHONY: all deps build run demo test clean
+.PHONY: all deps build run demo test clean install uninstall install-udev-rule
 
 all: build
 
@@ -30,3 +30,18 @@ test: build
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+# One user's installation (PREFIX defaults to ~/.local; DESTDIR honoured).
+# Installing as a user needs the build to exist already: run `make build`
+# first if apt has to install anything.
+install:
+	@test -x $(BUILD_DIR)/dist/kelda-config || $(MAKE) build
+	KELDA_DIST_DIR=$(CURDIR)/$(BUILD_DIR)/dist scripts/install
+
+uninstall:
+	scripts/uninstall
+
+# Lets the logged-in user open the mouse without root (run with sudo).
+install-udev-rule:
+	install -D -m 644 packaging/70-kelda-x7.rules /etc/udev/rules.d/70-kelda-x7.rules
+	udevadm control --reload-rules && udevadm trigger --subsystem-match=hidraw
