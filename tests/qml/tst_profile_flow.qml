@@ -109,6 +109,38 @@ Item {
             compare(child("profileList").textValue, "game")
         }
 
+        // After a deletion, list positions and slots differ: the title bar
+        // switches by slot and keeps naming the active profile.
+        function test_switch_after_deleting_an_earlier_entry() {
+            var list = child("profileList")
+            var dialog = child("profileMain")
+            verify(dialog.deleteProfile(1))
+            compare(list.count, 2)
+            mouseClick(list, list.width / 2, 12)
+            tryCompare(list, "animating", false)
+            mouseClick(findChild(list, "item1"))
+            tryVerify(() => backEnd.callsOf("setCurrentProfile").length === 1, 1000)
+            compare(backEnd.callsOf("setCurrentProfile"), [["setCurrentProfile", 2]])
+            compare(backEnd.callsOf("setGlobalData"), [["setGlobalData", "mouse/profileNo", 2]])
+            compare(list.textValue, "work")
+            // The slot's own entry cannot be deleted while active; a new
+            // profile takes the freed slot 1 and does not touch slot 2.
+            verify(!dialog.deleteProfile(1))
+            dialog.newProfile()
+            compare(backEnd.callsOf("resetProfile"), [["resetProfile", 1]])
+            compare(list.textValue, "work")
+        }
+
+        function test_title_bar_follows_a_deletion_before_the_active_entry() {
+            var list = child("profileList")
+            var dialog = child("profileMain")
+            scene.changeProfile(2)
+            compare(list.textValue, "work")
+            verify(dialog.deleteProfile(1))
+            compare(list.currentSelect, 1)
+            compare(list.textValue, "work")
+        }
+
         function test_new_profile_appears_in_the_title_bar() {
             var dialog = child("profileMain")
             dialog.newProfile()

@@ -35,6 +35,9 @@ TestCase {
         compare(Names.texts(Names.withStandard(entries(["Default0", "mine2"]), "Standard")),
                 ["Standard0", "mine2"])
         compare(Names.texts(Names.withStandard([], "Standard")), ["Standard0"])
+        // Entry 0 is slot 0, also when the file gives it another number.
+        compare(Names.texts(Names.withStandard(entries(["Profile1", "nodelistpadx"]), "Standard")), ["Standard0"])
+        compare(Names.texts(Names.withStandard(entries(["x3", "y0", "z2"]), "Standard")), ["Standard0", "z2"])
     }
 
     function test_new_entry_data() {

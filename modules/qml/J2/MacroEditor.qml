@@ -849,6 +849,58 @@ Rectangle {
         }
     }
 
+    // What the selected macro holds: presses, releases and delays.
+    Column {
+        objectName: "macroSummary"
+        x: 452
+        y: 292
+        width: 128
+        spacing: 6
+        visible: macroEditor.currentMacroName !== ""
+
+        Rectangle {
+            width: parent.width
+            height: 1
+            color: mainIten.colorGray1
+        }
+
+        Text {
+            width: parent.width
+            elide: Text.ElideRight
+            text: macroEditor.currentMacroName
+            font.family: mainIten.fontFamily
+            font.pixelSize: mainIten.fontMiddleSize
+            font.bold: true
+            color: mainIten.colorBlue
+        }
+
+        Repeater {
+            model: [
+                { icon: "keyDown", count: macroEditor.steps.filter((s) => s.type === Macro.KEY_DOWN || s.type === Macro.MOUSE_DOWN).length },
+                { icon: "keyUp", count: macroEditor.steps.filter((s) => s.type === Macro.KEY_UP || s.type === Macro.MOUSE_UP).length },
+                { icon: "delay", count: macroEditor.steps.filter((s) => s.type === Macro.DELAY).length }
+            ]
+
+            Row {
+                spacing: 8
+                Image {
+                    width: 16
+                    height: 16
+                    sourceSize.width: 16
+                    sourceSize.height: 16
+                    source: mainIten.img("macros", modelData.icon)
+                }
+                Text {
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: "× " + modelData.count
+                    font.family: mainIten.fontFamily
+                    font.pixelSize: mainIten.fontNormalSize
+                    color: mainIten.fontColor
+                }
+            }
+        }
+    }
+
     // ---- Insert Key box ----
 
     Rectangle {

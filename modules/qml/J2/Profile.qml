@@ -29,6 +29,12 @@ Rectangle {
         return Names.positionOf(entries, slot)
     }
 
+    // The title bar's position of the active profile.
+    readonly property int activePosition: {
+        var p = Names.positionOf(entries, profileNo)
+        return p >= 0 ? p : profileNo
+    }
+
     // Reads the name list, gives entry 0 the standard name and writes the
     // list back.
     function init() {

@@ -49,14 +49,15 @@ function texts(entries) {
     return list;
 }
 
-// The list as the page shows it: entry 0 always carries the standard name
-// (the page's string 5); an empty file gives the standard profile in slot 0.
+// The list as the page shows it: entry 0 is the standard profile, slot 0,
+// named by the page's string 5 whatever the file says; a later entry that
+// claims slot 0 is dropped. An empty file gives the standard profile alone.
 function withStandard(entries, standardName) {
-    var result = entries.slice();
-    if (result.length === 0)
-        result.push({ name: standardName, number: 0 });
-    else
-        result[0] = { name: standardName, number: result[0].number };
+    var result = [{ name: standardName, number: 0 }];
+    for (var i = 1; i < entries.length; ++i) {
+        if (entries[i].number !== 0)
+            result.push(entries[i]);
+    }
     return result;
 }
 
