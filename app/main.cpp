@@ -1,10 +1,30 @@
 #include "app/SingleInstance.h"
 #include "app/Widget.h"
+#include "app/myQQuickView.h"
+#include "host/InputHookManager.h"
+#include "host/NoticeFilter.h"
 
 #include <QApplication>
 #include <QDir>
 
 #include <hidapi.h>
+
+namespace {
+
+// Recorded input goes to the scene through the main window's view.
+void forwardKey(bool pressed, int hidCode, void *window)
+{
+    if (myQQuickView *view = static_cast<Widget *>(window)->view())
+        view->detectKeyboard(pressed, hidCode);
+}
+
+void forwardButton(int buttonCode, bool pressed, int x, int y, void *window)
+{
+    if (myQQuickView *view = static_cast<Widget *>(window)->view())
+        view->detectMouse(pressed, buttonCode, x, y);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -29,9 +49,18 @@ int main(int argc, char *argv[])
     {
         Widget w;
         QObject::connect(&instance, &SingleInstance::messageReceived, &w, &Widget::receiveMessage);
+
+        InputHookManager hooks(false);
+        hooks.setKeyboardCallback(forwardKey, &w);
+        hooks.setMouseCallback(forwardButton, &w);
+        hooks.setCopyDataCallback(notice::showWarning, &w);
+        NoticeFilter notices(hooks);
+        QObject::connect(&instance, &SingleInstance::noticeReceived, &notices, &NoticeFilter::receive);
+
         w.showNormal();
         w.checkDevice();
         result = app.exec();
+        hooks.removeHooks();
     }
     hid_exit();
     return result;

@@ -1,170 +1,166 @@
-// Data files: profiles, name lists, macro files, gun data and language strings.
+// Data files: profiles, name lists, macro files, gun data and language
+// strings. The logic lives in the store classes; the view forwards to them and
+// sends the two device commands that go with profile and weapon changes.
 #include "app/myQQuickView.h"
+
+#include "app/DialogFileChooser.h"
+#include "device/Hid_Thread.h"
+#include "store/GunData.h"
+#include "store/LanguageStrings.h"
+#include "store/MacroFiles.h"
+#include "store/NameLists.h"
+#include "store/Profiles.h"
+
+namespace {
+
+// Runs op with the installed chooser, or with the file dialogs over view.
+template<typename Op>
+auto withChooser(QWidget *view, Op op)
+{
+    DialogFileChooser dialogs(view);
+    FileChooser *installed = FileChooser::installed();
+    return op(installed ? *installed : static_cast<FileChooser &>(dialogs));
+}
+
+} // namespace
+
+// ---- profiles ----
 
 void myQQuickView::setCurrentProfile(int profile)
 {
-    Q_UNUSED(profile);
-    notAvailableYet("setCurrentProfile");
+    if (!Profiles(store).select(profile))
+        return;
+    if (m_hid)
+        m_hid->hid560_02H_SetCurrentProfile(uchar(profile + 1));
 }
 
 void myQQuickView::saveProfile(int profile)
 {
-    Q_UNUSED(profile);
-    notAvailableYet("saveProfile");
+    withChooser(this, [&](FileChooser &c) { return Profiles(store).exportTo(profile, c); });
 }
 
 bool myQQuickView::loadProfile(int profile)
 {
-    Q_UNUSED(profile);
-    notAvailableYet("loadProfile");
-    return {};
+    return withChooser(this, [&](FileChooser &c) { return Profiles(store).importFrom(profile, c); });
 }
 
 void myQQuickView::resetProfile(int profile)
 {
-    Q_UNUSED(profile);
-    notAvailableYet("resetProfile");
+    Profiles(store).reset(profile);
 }
 
 void myQQuickView::copyProfile(int destprofile, int srcprofile)
 {
-    Q_UNUSED(destprofile);
-    Q_UNUSED(srcprofile);
-    notAvailableYet("copyProfile");
+    Profiles(store).copy(destprofile, srcprofile);
 }
+
+// ---- name lists ----
 
 QVariant myQQuickView::updataNameList(QVariant type, QStringList nameList)
 {
-    Q_UNUSED(type);
-    Q_UNUSED(nameList);
-    notAvailableYet("updataNameList");
-    return {};
+    return NameLists(store.dataRoot()).update(type, nameList);
 }
 
 QVariantList myQQuickView::getNameList(QVariant type)
 {
-    Q_UNUSED(type);
-    notAvailableYet("getNameList");
-    return {};
+    return NameLists(store.dataRoot()).get(type);
 }
+
+// ---- macro files ----
 
 QVariant myQQuickView::createMacroIni(QVariant name, QVariant macroIndex)
 {
-    Q_UNUSED(name);
-    Q_UNUSED(macroIndex);
-    notAvailableYet("createMacroIni");
-    return {};
+    return MacroFiles(store).create(name.toString(), macroIndex);
 }
 
 QVariant myQQuickView::saveMacroIni(QVariant name, QStringList macros, QVariant repeat)
 {
-    Q_UNUSED(name);
-    Q_UNUSED(macros);
-    Q_UNUSED(repeat);
-    notAvailableYet("saveMacroIni");
-    return {};
+    return MacroFiles(store).save(name.toString(), macros, repeat);
 }
 
 QStringList myQQuickView::loadMacroIni(QVariant name)
 {
-    Q_UNUSED(name);
-    notAvailableYet("loadMacroIni");
-    return {};
+    return MacroFiles(store).load(name.toString());
 }
 
 QVariant myQQuickView::deleteMacroIni(QVariant name)
 {
-    Q_UNUSED(name);
-    notAvailableYet("deleteMacroIni");
-    return {};
+    return MacroFiles(store).remove(name.toString());
 }
 
 QVariant myQQuickView::modifyMacroNameUpdateProfile(QVariant oldname, QVariant newname)
 {
-    Q_UNUSED(oldname);
-    Q_UNUSED(newname);
-    notAvailableYet("modifyMacroNameUpdateProfile");
-    return {};
+    return MacroFiles(store).rename(oldname.toString(), newname.toString());
 }
 
 void myQQuickView::deleteMacroUpdateProfile(QVariant macroName)
 {
-    Q_UNUSED(macroName);
-    notAvailableYet("deleteMacroUpdateProfile");
+    MacroFiles(store).unbind(macroName.toString());
 }
 
 bool myQQuickView::loadMacroFile(QVariant macroFileName)
 {
-    Q_UNUSED(macroFileName);
-    notAvailableYet("loadMacroFile");
-    return {};
+    return withChooser(this, [&](FileChooser &c) {
+        return MacroFiles(store).importFrom(macroFileName.toString(), c);
+    });
 }
 
 void myQQuickView::saveMacroFile(QVariant macroFileName)
 {
-    Q_UNUSED(macroFileName);
-    notAvailableYet("saveMacroFile");
+    withChooser(this, [&](FileChooser &c) {
+        return MacroFiles(store).exportTo(macroFileName.toString(), c);
+    });
 }
+
+// ---- gun data ----
 
 void myQQuickView::mouseSaveGundata(QVariant index, QVariantList src6)
 {
-    Q_UNUSED(index);
-    Q_UNUSED(src6);
-    notAvailableYet("mouseSaveGundata");
+    GunData::Command bytes{};
+    if (!GunData(store).save(index, src6, &bytes))
+        return;
+    if (m_hid)
+        m_hid->hid553_04H_SetGunData(bytes[0], bytes[1], bytes[2], bytes[3]);
 }
 
 void myQQuickView::modifyGundata(QVariant modifyType, QVariantList src6)
 {
-    Q_UNUSED(modifyType);
-    Q_UNUSED(src6);
-    notAvailableYet("modifyGundata");
+    GunData(store).modify(modifyType, src6);
 }
 
 QVariantList myQQuickView::getGunData(QVariant name)
 {
-    Q_UNUSED(name);
-    notAvailableYet("getGunData");
-    return {};
+    return GunData(store).entry(name);
 }
 
 QStringList myQQuickView::getGunDataKey()
 {
-    notAvailableYet("getGunDataKey");
-    return {};
+    return GunData(store).keys();
 }
 
 QVariant myQQuickView::getXYSensitive(QVariant index)
 {
-    Q_UNUSED(index);
-    notAvailableYet("getXYSensitive");
-    return {};
+    return GunData(store).xySensitive(index);
 }
 
 void myQQuickView::setXYSensitive(QVariant index, QVariant xyData)
 {
-    Q_UNUSED(index);
-    Q_UNUSED(xyData);
-    notAvailableYet("setXYSensitive");
+    GunData(store).setXYSensitive(index, xyData);
 }
 
 QVariant myQQuickView::getselectGun(QVariant index)
 {
-    Q_UNUSED(index);
-    notAvailableYet("getselectGun");
-    return {};
+    return GunData(store).selectGun(index);
 }
 
 void myQQuickView::setSelectGun(QVariant index, QVariant xyData)
 {
-    Q_UNUSED(index);
-    Q_UNUSED(xyData);
-    notAvailableYet("setSelectGun");
+    GunData(store).setSelectGun(index, xyData);
 }
+
+// ---- language strings ----
 
 QStringList myQQuickView::getLangStrings(QString typeStr, QString langCode)
 {
-    Q_UNUSED(typeStr);
-    Q_UNUSED(langCode);
-    notAvailableYet("getLangStrings");
-    return {};
+    return LanguageStrings(store.dataRoot()).load(typeStr, langCode);
 }

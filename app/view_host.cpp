@@ -1,20 +1,26 @@
-// Pointer settings of the desktop.
+// Pointer settings of the desktop. Each call applies one setting at once; a
+// failure is only written to the debug output, and the scene keeps the value
+// it stored.
 #include "app/myQQuickView.h"
+
+#include "host/PointerSettings.h"
+
+#include <QDebug>
 
 void myQQuickView::mouseSetCursorSpeed(uint cursorSpeed)
 {
-    Q_UNUSED(cursorSpeed);
-    notAvailableYet("mouseSetCursorSpeed");
+    if (!pointer::applyCursorSpeed(cursorSpeed))
+        qDebug() << "setCursorSpeed Failed";
 }
 
 void myQQuickView::mouseSetDoubleClickSpeed(uint speed)
 {
-    Q_UNUSED(speed);
-    notAvailableYet("mouseSetDoubleClickSpeed");
+    if (!pointer::applyDoubleClickTime(speed))
+        qDebug() << "setDoubleClickSpeed Failed";
 }
 
 void myQQuickView::mouseSetVerticalScrollLines(uint lines)
 {
-    Q_UNUSED(lines);
-    notAvailableYet("mouseSetVerticalScrollLines");
+    if (!pointer::applyScrollLines(lines))
+        qDebug() << "setVerticalScrollLines Failed";
 }

@@ -4,6 +4,7 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QFileInfo>
 
 SettingsStore::SettingsStore(const QString &dataRoot) : m_root(dataRoot)
 {
@@ -121,6 +122,24 @@ bool SettingsStore::replaceProfileFile(int index,
     if (!validIndex(index))
         return false;
     return replaceHeld(profileSettingsList[size_t(index)], profilePath(index), replace);
+}
+
+bool SettingsStore::replaceAnyFile(const QString &path,
+                                   const std::function<bool(const QString &path)> &replace)
+{
+    const QString target = QFileInfo(path).canonicalFilePath();
+    auto same = [&](const QString &heldPath) {
+        return !target.isEmpty() && QFileInfo(heldPath).canonicalFilePath() == target;
+    };
+    if (same(globalPath()))
+        return replaceHeld(globalSettings, globalPath(), replace);
+    if (same(defaultProfilePath()))
+        return replaceHeld(defaultProfileSettings, defaultProfilePath(), replace);
+    for (int i = 0; i < SlotCount; ++i) {
+        if (same(profilePath(i)))
+            return replaceHeld(profileSettingsList[size_t(i)], profilePath(i), replace);
+    }
+    return replace(path);
 }
 
 bool SettingsStore::resetGlobal()

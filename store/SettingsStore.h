@@ -21,6 +21,7 @@ public:
     explicit SettingsStore(const QString &dataRoot = QStringLiteral("."));
     ~SettingsStore();
 
+    QString dataRoot() const { return m_root; }
     QString settingDir() const;
     QString globalPath() const;
     QString factoryGlobalPath() const;
@@ -48,6 +49,10 @@ public:
     // the file is left as it was and the store is reopened on it.
     bool replaceGlobalFile(const std::function<bool(const QString &path)> &replace);
     bool replaceProfileFile(int index, const std::function<bool(const QString &path)> &replace);
+    // Replaces the file at path, which may be anywhere (an export target).
+    // When it is the file of a held store, that store is released and
+    // reopened around the replacement as above.
+    bool replaceAnyFile(const QString &path, const std::function<bool(const QString &path)> &replace);
 
     // Puts the factory copy of the global file in place of the global file.
     // A missing or unreadable factory copy keeps the current file.

@@ -397,6 +397,7 @@ SceneLook {
     // switched layers.
     Timer {
         id: safetyTimer
+        objectName: "safetyTimer"
         interval: 1000
         onTriggered: {
             console.log("testxxx")

@@ -105,7 +105,7 @@ private slots:
         QTest::addColumn<QSize>("size");
         QTest::newRow("window plate") << "background" << QSize(1024, 640);
         QTest::newRow("title strip") << "titleBar" << QSize(1024, 48);
-        QTest::newRow("slider knob") << "index/slide" << QSize(16, 16);
+        QTest::newRow("slider knob") << "index/slide" << QSize(12, 12);
         QTest::newRow("check mark") << "index/checkBtn" << QSize(12, 12);
         QTest::newRow("hue bar") << "lightControl/colorBar" << QSize(185, 24);
         QTest::newRow("marker anchor") << "mouse/Mouse0" << QSize(12, 12);
