@@ -66,7 +66,7 @@ private:
     void buildScene()
     {
         m_view = std::make_unique<myQQuickView>(nullptr, m_data.path());
-        m_view->setSource(QUrl::fromLocalFile(QStringLiteral(KELDA_SOURCE_DIR "/modules/qml/main.qml")));
+        m_view->setSource(QUrl::fromLocalFile(QStringLiteral(KELDA_SOURCE_DIR "/tests/unit/data/capture_scene.qml")));
         QVERIFY(m_view->rootObject());
         m_view->setGeometry(0, 0, 320, 200);
         m_view->show();
