@@ -1,6 +1,7 @@
 import QtQuick
 import QtTest
 import "../../modules/qml/js/MacroCodec.js" as Macro
+import "../../modules/qml/js/NameList.js" as NameList
 
 // Macro names: defaults, uniqueness, and names that would leave the macro folder.
 TestCase {
@@ -56,6 +57,6 @@ TestCase {
     }
 
     function test_drop_filler(data) {
-        compare(Macro.dropFiller(data.list), data.names)
+        compare(NameList.dropFiller(data.list), data.names)
     }
 }

@@ -1,7 +1,8 @@
 import QtQuick
 import "../basic"
 import "../js/Gun.js" as Gun
-import "../js/MacroCodec.js" as Names
+import "../js/MacroCodec.js" as Macro
+import "../js/NameList.js" as NameList
 
 // Gun editor dialog (not offered in this product's scene): six weapon
 // entries with their recoil values, and the entries bound to the mouse's
@@ -20,7 +21,7 @@ Rectangle {
     // ---- data ----
 
     function init() {
-        var names = Names.dropFiller(ui_View.getNameList(1))
+        var names = NameList.dropFiller(ui_View.getNameList(1))
         var list = []
         for (var i = 0; i < Gun.entryCount; ++i) {
             var e = Gun.entry(ui_View.getGunData(i), i)
@@ -39,9 +40,7 @@ Rectangle {
     }
 
     function fillNames() {
-        gunNames.clear()
-        for (var i = 0; i < entries.length; ++i)
-            gunNames.append({ textValue: entries[i].name })
+        NameList.syncModel(gunNames, entries.map((e) => ({ textValue: e.name })))
     }
 
     function gunPeriods() {
@@ -98,7 +97,7 @@ Rectangle {
         var names = []
         for (var i = 0; i < entries.length; ++i)
             names.push(entries[i].name)
-        if (!Names.validName(names, name, index))
+        if (!Macro.validName(names, name, index))
             return false
         var oldName = entries[index].name
         var list = entries.slice()

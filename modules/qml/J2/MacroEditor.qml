@@ -1,6 +1,7 @@
 import QtQuick
 import "../basic"
 import "../js/MacroCodec.js" as Macro
+import "../js/NameList.js" as NameList
 
 // Macro editor dialog: the list of macros (at most 100) and the steps of
 // the selected one, recorded from the whole desktop or inserted from the
@@ -53,7 +54,7 @@ Rectangle {
     // ---- start-up and the macro list ----
 
     function init() {
-        setNames(Macro.dropFiller(ui_View.getNameList(0)))
+        setNames(NameList.dropFiller(ui_View.getNameList(0)))
         if (macroNames.length > 0)
             openMacro(0)
         else
@@ -62,14 +63,7 @@ Rectangle {
 
     function setNames(names) {
         macroNames = names
-        for (var i = 0; i < names.length; ++i) {
-            if (i < macroNameModel.count)
-                macroNameModel.set(i, { textValue: names[i] })
-            else
-                macroNameModel.append({ textValue: names[i] })
-        }
-        if (macroNameModel.count > names.length)
-            macroNameModel.remove(names.length, macroNameModel.count - names.length)
+        NameList.syncModel(macroNameModel, names.map((n) => ({ textValue: n })))
     }
 
     function writeNames(names) {

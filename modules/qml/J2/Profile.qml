@@ -1,6 +1,7 @@
 import QtQuick
 import "../basic"
 import "../js/ProfileNames.js" as Names
+import "../js/NameList.js" as NameList
 
 // Profile dialog: the named profiles (at most six), new, import, delete,
 // export and rename. Each entry keeps the slot its settings file lives in;
@@ -60,16 +61,8 @@ Rectangle {
 
     function writeList() {
         ui_View.updataNameList(2, Names.texts(entries))
-        // Rows are updated in place, so the title bar's list keeps its items.
-        for (var i = 0; i < entries.length; ++i) {
-            var item = { textValue: entries[i].name, number: entries[i].number }
-            if (i < profileNames.count)
-                profileNames.set(i, item)
-            else
-                profileNames.append(item)
-        }
-        if (profileNames.count > entries.length)
-            profileNames.remove(entries.length, profileNames.count - entries.length)
+        // Rows change in place, so the title bar's list keeps its items.
+        NameList.syncModel(profileNames, entries.map((e) => ({ textValue: e.name, number: e.number })))
         if (selected >= entries.length)
             selected = entries.length - 1
     }

@@ -1,4 +1,5 @@
 .pragma library
+.import "NameList.js" as NameList
 
 // Macros in the scene: the step texts of the macro files, the byte stream
 // the mouse plays, the length estimate that keeps a macro inside one
@@ -19,7 +20,6 @@ var lengthLimit = 126;      // a step is added only while the estimate is below 
 var payloadSize = 128;      // the stream never grows past one payload
 var insertedDelayMs = 50;
 var maxRepeat = 65535;
-var filler = "nodelistpadx";
 
 // Mouse buttons have codes 0xF0 and above.
 var firstMouseCode = 0xF0;
@@ -242,19 +242,6 @@ function recordEvent(steps, isDown, code, name, ticks, recordDelay) {
 
 // --- Names -------------------------------------------------------------------
 
-// The reading rule of the name file: a list of one name is stored with the
-// filler as its second element.
-function dropFiller(list) {
-    var result = [];
-    if (!list)
-        return result;
-    for (var i = 0; i < list.length; ++i)
-        result.push(String(list[i]));
-    if (result.length === 2 && result[1] === filler)
-        result.pop();
-    return result;
-}
-
 // "Macro_" + the lowest k from 0 to 99 that no macro uses, or "" when all
 // are taken.
 function defaultName(names) {
@@ -273,7 +260,7 @@ function validName(names, name, exceptIndex) {
     var text = String(name);
     if (text.length === 0 || text.length > 32 || text !== text.trim())
         return false;
-    if (text === "." || text === ".." || text === filler)
+    if (text === "." || text === ".." || text === NameList.filler)
         return false;
     if (/[\/\\:*?"<>|,\x00-\x1f]/.test(text))
         return false;

@@ -1,4 +1,5 @@
 .pragma library
+.import "NameList.js" as NameList
 
 // The profile page's name rules. The name file keeps one text per profile:
 // the display name immediately followed by the profile's slot number as one
@@ -6,19 +7,7 @@
 
 var maxProfiles = 6;
 var maxDefaultNames = 12;
-var filler = "nodelistpadx";
 var maxNameLength = 16;
-
-function dropFiller(list) {
-    var result = [];
-    if (!list)
-        return result;
-    for (var i = 0; i < list.length; ++i)
-        result.push(String(list[i]));
-    if (result.length === 2 && result[1] === filler)
-        result.pop();
-    return result;
-}
 
 // Entries { name, number } from the stored texts. Texts that do not end in
 // a slot number the page offers (0..5), and later texts repeating a slot,
@@ -26,7 +15,7 @@ function dropFiller(list) {
 function parse(list) {
     var entries = [];
     var used = [];
-    var texts = dropFiller(list);
+    var texts = NameList.dropFiller(list);
     for (var i = 0; i < texts.length; ++i) {
         var text = texts[i];
         if (text.length < 2)
