@@ -158,8 +158,8 @@ Rectangle {
         visible = false
     }
 
-    width: 520
-    height: 400
+    width: 560
+    height: 420
     x: (mainIten.width - width) / 2
     y: (mainIten.height - height) / 2
     color: mainIten.colorGray0
@@ -252,7 +252,7 @@ Rectangle {
                     width: parent.width
                     height: 30
                     radius: 2
-                    color: index === gunControl.selected ? mainIten.colorBlue
+                    color: index === gunControl.selected ? mainIten.colorGray1
                                                          : (rowArea.containsMouse ? "#262626" : "transparent")
 
                     Image {
@@ -271,6 +271,7 @@ Rectangle {
                         width: parent.width - 60
                         elide: Text.ElideRight
                         text: model.textValue
+                        font.bold: index === gunControl.selected
                         color: index === gunControl.selected ? "#ffffff" : mainIten.fontColor
                     }
 
@@ -281,7 +282,7 @@ Rectangle {
                         visible: gunControl.selectGun.indexOf(index) >= 0
                         text: gunControl.selectGun.indexOf(index) + 1
                         font.pixelSize: mainIten.fontMinSize
-                        color: index === gunControl.selected ? "#ffffff" : mainIten.colorBlue
+                        color: mainIten.colorBlue
                     }
 
                     MouseArea {
@@ -326,13 +327,6 @@ Rectangle {
         }
     }
 
-    Label {
-        x: 20
-        y: 66 + Gun.entryCount * 30 + 16
-        text: gunControl.current.key
-        color: mainIten.colorGray2
-    }
-
     // ---- weapon slots ----
 
     Heading {
@@ -341,10 +335,10 @@ Rectangle {
         textValue: gunControl.langStrings[2]
     }
 
-    Row {
-        x: 214
+    Column {
+        x: 228
         y: 68
-        spacing: 10
+        spacing: 6
         z: 3
 
         Repeater {
@@ -353,8 +347,9 @@ Rectangle {
 
             Item {
                 property alias list: slotList
-                width: 90
+                width: 200
                 height: 24
+                z: Gun.slotCount - index
 
                 Label {
                     anchors.verticalCenter: parent.verticalCenter
@@ -365,8 +360,8 @@ Rectangle {
                 DropDownList {
                     id: slotList
                     objectName: "gunSlot" + index
-                    x: 14
-                    width: 76
+                    x: 72
+                    width: 128
                     mdItems: gunNames
                     currentSelect: index
                     onBtnClick: gunControl.finishRename(true)
@@ -380,13 +375,13 @@ Rectangle {
 
     Heading {
         x: 214
-        y: 116
+        y: 166
         textValue: gunControl.langStrings[3]
     }
 
     Label {
         x: 228
-        y: 146
+        y: 194
         text: gunControl.langStrings[4]
     }
 
@@ -394,7 +389,7 @@ Rectangle {
         id: xSlider
         objectName: "gunX"
         x: 300
-        y: 142
+        y: 190
         z: 2
         width: 120
         onValueChange: (pos) => xSlider.textValue = String(Gun.axisValue(pos))
@@ -410,7 +405,7 @@ Rectangle {
 
     Label {
         x: 228
-        y: 180
+        y: 226
         text: gunControl.langStrings[5]
     }
 
@@ -418,7 +413,7 @@ Rectangle {
         id: ySlider
         objectName: "gunY"
         x: 300
-        y: 176
+        y: 222
         z: 1
         width: 120
         onValueChange: (pos) => ySlider.textValue = String(Gun.axisValue(pos))
@@ -436,13 +431,24 @@ Rectangle {
 
     Heading {
         x: 214
-        y: 222
+        y: 266
         textValue: gunControl.langStrings[6]
+    }
+
+    // The entry's trigger key.
+    Label {
+        objectName: "gunKey"
+        x: 420
+        y: 266
+        width: 120
+        horizontalAlignment: Text.AlignRight
+        text: gunControl.current.key
+        color: mainIten.colorGray2
     }
 
     Label {
         x: 228
-        y: 252
+        y: 294
         text: gunControl.langStrings[7]
     }
 
@@ -450,7 +456,7 @@ Rectangle {
         id: rateSlider
         objectName: "gunRate"
         x: 300
-        y: 248
+        y: 290
         z: 2
         width: 110
         onValueChange: (pos) => rateSlider.textValue = Gun.periodValue(pos) + "MS"
@@ -466,13 +472,13 @@ Rectangle {
 
     Label {
         x: 228
-        y: 286
+        y: 328
         text: gunControl.langStrings[8]
     }
 
     Rectangle {
         x: 300
-        y: 282
+        y: 324
         width: 48
         height: 22
         radius: 2
@@ -496,7 +502,7 @@ Rectangle {
         id: endlessCheck
         objectName: "gunEndless"
         x: 364
-        y: 286
+        y: 328
         textValue: gunControl.langStrings[9]
         onBtnClick: {
             // Ticking sets endless firing; clearing it leaves the count.
