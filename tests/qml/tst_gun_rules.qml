@@ -39,13 +39,6 @@ TestCase {
         compare(Gun.selectedGuns(data.list), data.guns)
     }
 
-    function test_periods_follow_the_selection() {
-        var entries = []
-        for (var i = 0; i < 6; ++i)
-            entries.push(Gun.entry(["g" + i, "L-Click", String(10 + i), "0", "0", "0"], i))
-        compare(Gun.periods(entries, [5, 0, 2]), [15, 10, 12])
-    }
-
     function test_slider_conversions() {
         compare([Gun.axisValue(3), Gun.axisValue(89), Gun.axisValue(46)], [0, 64, 32])
         for (var v = 0; v <= 64; ++v)

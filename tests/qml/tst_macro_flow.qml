@@ -116,6 +116,17 @@ Item {
             compare(backEnd.callsOf("modifyMacroNameUpdateProfile"), [["modifyMacroNameUpdateProfile", "Burst", "Spray"]])
         }
 
+        // The key dialog lists the macros the editor holds, and follows its changes.
+        function test_key_dialog_lists_the_macros() {
+            var list = child("keyAssigmentMain").macroList
+            if (list === undefined)
+                skip("this key dialog has no macro list")
+            compare(list.mdItems.count, 2)
+            editor.newMacro()
+            compare(list.mdItems.count, 3)
+            compare(list.mdItems.get(2).textValue, "Macro_0")
+        }
+
         // Desktop keys reach the editor only while it records.
         function test_recorded_keys_come_from_the_scene_root() {
             editor.openMacro(1)

@@ -6,8 +6,7 @@ import "../js/NameList.js" as NameList
 
 // Gun editor dialog (not offered in this product's scene): six weapon
 // entries with their recoil values, and the entries bound to the mouse's
-// three weapon slots. The key list takes the slots' firing periods from
-// gunPeriods() when it saves.
+// three weapon slots.
 Rectangle {
     id: gunControl
 
@@ -41,10 +40,6 @@ Rectangle {
 
     function fillNames() {
         NameList.syncModel(gunNames, entries.map((e) => ({ textValue: e.name })))
-    }
-
-    function gunPeriods() {
-        return Gun.periods(entries, selectGun)
     }
 
     function select(index) {

@@ -55,6 +55,9 @@ Rectangle {
 
     function init() {
         setNames(NameList.dropFiller(ui_View.getNameList(0)))
+        // The key dialog's macro list shows the same names.
+        if (typeof keyAssigmentMain !== "undefined" && keyAssigmentMain.macroList !== undefined)
+            keyAssigmentMain.macroList.mdItems = macroNameModel
         if (macroNames.length > 0)
             openMacro(0)
         else

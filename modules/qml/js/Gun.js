@@ -66,16 +66,6 @@ function selectedGuns(list) {
     return result;
 }
 
-// The firing periods of the selected entries, for the key matrix.
-function periods(entries, selected) {
-    var result = [];
-    for (var s = 0; s < slotCount; ++s) {
-        var e = entries[selected[s]];
-        result.push(e ? e.period : defaultPeriod);
-    }
-    return result;
-}
-
 function axisValue(pos) {
     var p = Math.max(axisMin, Math.min(axisMax, pos));
     return Math.round((p - axisMin) * maxAxis / (axisMax - axisMin));
