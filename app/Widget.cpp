@@ -169,7 +169,13 @@ void Widget::checkDevice()
         }
         hid_free_enumeration(all);
     }
-    hid.devices = list;
+    // The read loop reads its entry from this list; one still running (a
+    // direct call, not the timer) is ended before the list is replaced.
+    if (!hid.readLoopFuture.isFinished()) {
+        hid.stopReadLoop();
+        hid.readLoopFuture.waitForFinished();
+    }
+    hid.devices = std::move(list);
 
     for (int j = 0; j < hid.devices.size(); ++j) {
         if (hid.devices[j].path.isEmpty())
@@ -242,6 +248,20 @@ void Widget::deviceKeyLayer(bool on)
             v->altKeyLayer = on;
             v->runUI();
         }
+    }, Qt::QueuedConnection);
+}
+
+void Widget::deviceAccessDenied(const QString &node)
+{
+    Q_UNUSED(node); // the worker's log line names it
+    QMetaObject::invokeMethod(this, [this] {
+        static bool told = false;
+        if (told)
+            return;
+        told = true;
+        showBalloon(tr("The mouse is connected, but this user may not use it yet. Install the "
+                       "device rule 70-kelda-x7.rules (in the program's source folder run: "
+                       "sudo make install-udev-rule), then unplug the mouse and plug it in again."));
     }, Qt::QueuedConnection);
 }
 

@@ -45,6 +45,7 @@ public:
     void deviceDpiStage(int stage) override;
     void deviceKeyLayer(bool on) override;
     void deviceRemoved() override;
+    void deviceAccessDenied(const QString &node) override;
 
 public slots:
     void trayIconActivated(QSystemTrayIcon::ActivationReason reason);

@@ -20,4 +20,9 @@ public:
     virtual void deviceDpiStage(int stage) = 0;   // scene update, then balloon
     virtual void deviceKeyLayer(bool on) = 0;     // layer flag, then scene run()
     virtual void deviceRemoved() = 0;             // view disabled
+
+    // An interface that enumeration lists may not be opened by this user
+    // (no udev rule yet). Called from either thread, once per node; the
+    // worker has already logged it.
+    virtual void deviceAccessDenied(const QString &node) { Q_UNUSED(node); }
 };
