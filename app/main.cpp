@@ -30,6 +30,9 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kelda-config"));
+    // One application id for the desktop entry, the icon and the metainfo,
+    // so compositors match the window to its entry and show our icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.zorvant.KeldaConfig"));
     // A closed window lives on in the tray.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -48,6 +48,19 @@ QString DataFolder::path(const QString &relative) const
     return m_dir.path() + QLatin1Char('/') + relative;
 }
 
+QByteArray DataFolder::read(const QString &relative) const
+{
+    QFile f(path(relative));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool DataFolder::write(const QString &relative, const QByteArray &content) const
+{
+    QFile f(path(relative));
+    QDir().mkpath(QFileInfo(f).absolutePath());
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
+}
+
 void DataFolder::setDeviceList(const QList<QStringList> &entries)
 {
     QSettings ini(path(QStringLiteral("modules/setting/apConfig.bin")), QSettings::IniFormat);

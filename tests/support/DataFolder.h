@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -17,6 +18,10 @@ public:
     QString root() const { return m_dir.path(); }
     // Absolute path of a file below the copy, e.g. "modules/setting/apConfig.bin".
     QString path(const QString &relative) const;
+
+    // Whole-file access below the copy; an unreadable file reads as empty.
+    QByteArray read(const QString &relative) const;
+    bool write(const QString &relative, const QByteArray &content) const;
 
     // Rewrites the device list of the copied global file: the entries are
     // INI groups "0", "1", ... given as key=value lines.

@@ -3,7 +3,7 @@
 #include "app/Widget.h"
 #include "app/Ui_Controler.h"
 #include "app/myQQuickView.h"
-#include "support/TempDataFolder.h"
+#include "support/DataFolder.h"
 
 #include <QMetaMethod>
 #include <QQmlContext>
@@ -101,13 +101,13 @@ private slots:
     void windowControl();
 
 private:
-    std::unique_ptr<TempDataFolder> data;
+    std::unique_ptr<DataFolder> data;
     std::unique_ptr<Widget> window;
 };
 
 void tst_Contract::initTestCase()
 {
-    data = std::make_unique<TempDataFolder>();
+    data = std::make_unique<DataFolder>();
     window = std::make_unique<Widget>();
     QVERIFY(window->view());
     QVERIFY2(window->view()->rootObject(), "the scene did not load");

@@ -5,7 +5,7 @@
 #include "device/DeviceListReader.h"
 #include "store/SafeFile.h"
 #include "store/SettingsStore.h"
-#include "support/TempDataFolder.h"
+#include "support/DataFolder.h"
 
 #include <QtTest>
 
@@ -13,7 +13,7 @@ class tst_Settings : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { data = std::make_unique<TempDataFolder>(); }
+    void init() { data = std::make_unique<DataFolder>(); }
     void cleanup() { data.reset(); }
 
     void recoveryReadsTheFactoryProfile();
@@ -30,7 +30,7 @@ private slots:
     void deviceList();
 
 private:
-    std::unique_ptr<TempDataFolder> data;
+    std::unique_ptr<DataFolder> data;
 };
 
 void tst_Settings::recoveryReadsTheFactoryProfile()
@@ -52,8 +52,8 @@ void tst_Settings::writesGoToTheCurrentSlotsFile()
         view.store.currentProfileIndex = 3;
         view.setData("mouse/lod", 20);
     }
-    QSettings p4(data->file("modules/setting/p4.bin"), QSettings::IniFormat);
-    QSettings p3(data->file("modules/setting/p3.bin"), QSettings::IniFormat);
+    QSettings p4(data->path("modules/setting/p4.bin"), QSettings::IniFormat);
+    QSettings p3(data->path("modules/setting/p3.bin"), QSettings::IniFormat);
     QCOMPARE(p4.value("mouse/lod").toInt(), 20);
     QVERIFY(p3.value("mouse/lod").toInt() != 20);
     QVERIFY(data->read("modules/setting/p4.bin").contains("lod=20"));
@@ -107,7 +107,7 @@ void tst_Settings::absentKeysAreInvalid()
 
 void tst_Settings::resetApconfigReplacesTheFileButNotTheCachedFlags()
 {
-    QSettings factory(data->file("modules/setting/apConfigD.bin"), QSettings::IniFormat);
+    QSettings factory(data->path("modules/setting/apConfigD.bin"), QSettings::IniFormat);
     factory.setValue("common/language", "French");
     factory.setValue("mouse/icType", "553");
     factory.sync();
@@ -125,12 +125,12 @@ void tst_Settings::resetApconfigReplacesTheFileButNotTheCachedFlags()
 
 void tst_Settings::resetApconfigKeepsTheFileWhenTheFactoryCopyIsMissing()
 {
-    QVERIFY(QFile::remove(data->file("modules/setting/apConfigD.bin")));
+    QVERIFY(QFile::remove(data->path("modules/setting/apConfigD.bin")));
     myQQuickView view;
     view.setGlobalData("common/language", "French");
     view.resetApconfig();
     QCOMPARE(view.getGlobalData("common/language").toString(), QStringLiteral("French"));
-    QCOMPARE(DeviceListReader::readFile(data->file("modules/setting/apConfig.bin")).size(), 1);
+    QCOMPARE(DeviceListReader::readFile(data->path("modules/setting/apConfig.bin")).size(), 1);
 }
 
 void tst_Settings::replacementIsSeenEvenWithSameSizeAndTime()
@@ -140,10 +140,10 @@ void tst_Settings::replacementIsSeenEvenWithSameSizeAndTime()
     const QByteArray a = "[common]\nlanguage=AAAAAA\n";
     const QByteArray b = "[common]\nlanguage=BBBBBB\n";
     QVERIFY(data->write("modules/setting/apConfig.bin", a));
-    const QString path = data->file("modules/setting/apConfig.bin");
+    const QString path = data->path("modules/setting/apConfig.bin");
     const QDateTime stamp = QFileInfo(path).lastModified();
 
-    SettingsStore store(data->path());
+    SettingsStore store(data->root());
     QCOMPARE(store.getGlobalData("common/language").toString(), QStringLiteral("AAAAAA"));
     QVERIFY(store.replaceGlobalFile([&](const QString &target) {
         QFile f(target);
@@ -159,7 +159,7 @@ void tst_Settings::releasedStoreDoesNotMergeStaleChanges()
     // to the old file; it must not be merged into the new one afterwards.
     const QByteArray factory = data->read("modules/setting/apConfigD.bin");
     {
-        SettingsStore store(data->path());
+        SettingsStore store(data->root());
         store.setGlobalData("common/stale", "yes");
         store.globalSettings->remove("mouse/keyCount");
         QVERIFY(store.resetGlobal());
@@ -203,7 +203,7 @@ void tst_Settings::deviceList()
     QFETCH(QList<int>, fields);
     QFETCH(QString, sCode);
 
-    const QString path = data->file("devices.ini");
+    const QString path = data->path("devices.ini");
     if (!ini.isEmpty())
         QVERIFY(data->write("devices.ini", ini));
     const DeviceList list = DeviceListReader::readFile(path);

@@ -4,7 +4,7 @@
 #include "app/Ui_Controler.h"
 #include "app/Widget.h"
 #include "host/DeviceWatch.h"
-#include "support/TempDataFolder.h"
+#include "support/DataFolder.h"
 
 #include <QFuture>
 #include <QSignalSpy>
@@ -75,7 +75,7 @@ void tst_Shell::oversizedFrameIsRefused()
 
 void tst_Shell::deviceChangesScheduleOneCheckWhileNoReadLoopRuns()
 {
-    TempDataFolder data;
+    DataFolder data;
     Widget w(nullptr, false);
     DeviceWatch *watch = w.findChild<DeviceWatch *>();
     QVERIFY(watch);
@@ -99,7 +99,7 @@ void tst_Shell::deviceChangesScheduleOneCheckWhileNoReadLoopRuns()
 
 void tst_Shell::windowComesBackOnlyWhileADeviceIsConnected()
 {
-    TempDataFolder data;
+    DataFolder data;
     Widget w(nullptr, false);
     w.show();
     w.hide();
