@@ -1,0 +1,179 @@
+// kelda-ctl: the program's device operations and data operations from the
+// command line, through the very view the GUI uses (without its scene).
+//
+//   kelda-ctl [--data DIR] list
+//   kelda-ctl [--data DIR] [--time] call SLOT [JSON-ARG ...]
+//
+// Exit status: 0 when the slot ran (also with no device: the operation then
+// fails silently as in the GUI, and stderr says so), 2 for bad input.
+#include "app/Widget.h"
+#include "app/myQQuickView.h"
+#include "tools/SlotCaller.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+#include <hidapi.h>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int BadInput = 2;
+
+const char Usage[] =
+    "usage: kelda-ctl [--data DIR] list\n"
+    "       kelda-ctl [--data DIR] [--time] call SLOT [JSON-ARG ...]\n"
+    "\n"
+    "  list   print every slot of the view with its signature\n"
+    "  call   connect the mouse as the program does at start-up, call SLOT with\n"
+    "         the arguments (one JSON value each) and print its result as JSON\n"
+    "  --data DIR   folder that holds modules/ (default: the executable's folder)\n"
+    "  --time       say on stderr how long the slot itself took\n"
+    "\n"
+    "example: kelda-ctl call mouseSetDpi 4 '\"3360\"' '[400,800,1600,3200,0,0,0,0]'\n";
+
+int fail(const QString &message, bool withUsage = false)
+{
+    std::fprintf(stderr, "kelda-ctl: %s\n", qPrintable(message));
+    if (withUsage)
+        std::fputs(Usage, stderr);
+    return BadInput;
+}
+
+struct Command
+{
+    QString dataDir;
+    bool timed = false;
+    QString verb;
+    QString slot;
+    QList<QByteArray> args;
+};
+
+// Parsed before Qt starts, from the raw arguments, so that no Qt option
+// handling can take a JSON argument away.
+bool parse(int argc, char *argv[], Command *cmd, QString *error)
+{
+    int i = 1;
+    while (i < argc && argv[i][0] == '-' && argv[i][1] == '-') {
+        const QByteArray opt(argv[i]);
+        if (opt == "--data") {
+            if (i + 1 >= argc) {
+                *error = QStringLiteral("--data needs a folder");
+                return false;
+            }
+            cmd->dataDir = QString::fromLocal8Bit(argv[i + 1]);
+            i += 2;
+        } else if (opt == "--time") {
+            cmd->timed = true;
+            ++i;
+        } else if (opt == "--help") {
+            cmd->verb = QStringLiteral("help");
+            return true;
+        } else {
+            *error = QStringLiteral("unknown option %1").arg(QString::fromLocal8Bit(opt));
+            return false;
+        }
+    }
+    if (i >= argc) {
+        *error = QStringLiteral("no command given");
+        return false;
+    }
+    cmd->verb = QString::fromLocal8Bit(argv[i++]);
+    if (cmd->verb == QLatin1String("list")) {
+        if (i < argc) {
+            *error = QStringLiteral("list takes no arguments");
+            return false;
+        }
+        return true;
+    }
+    if (cmd->verb != QLatin1String("call")) {
+        *error = QStringLiteral("unknown command '%1'").arg(cmd->verb);
+        return false;
+    }
+    if (i >= argc) {
+        *error = QStringLiteral("call needs a slot name");
+        return false;
+    }
+    cmd->slot = QString::fromLocal8Bit(argv[i++]);
+    for (; i < argc; ++i)
+        cmd->args.append(QByteArray(argv[i]));
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    Command cmd;
+    QString error;
+    if (!parse(argc, argv, &cmd, &error))
+        return fail(error, true);
+    if (cmd.verb == QLatin1String("help")) {
+        std::fputs(Usage, stdout);
+        return 0;
+    }
+
+    if (!cmd.dataDir.isEmpty() && !QFileInfo(cmd.dataDir + QStringLiteral("/modules")).isDir())
+        return fail(QStringLiteral("no modules/ folder in %1").arg(cmd.dataDir));
+
+    const QMetaObject &contract = myQQuickView::staticMetaObject;
+    if (cmd.verb == QLatin1String("list")) {
+        for (const QMetaMethod &m : SlotCaller::contractSlots(contract))
+            std::printf("%s\n", qPrintable(SlotCaller::signatureText(m)));
+        return 0;
+    }
+
+    // Every argument is checked before anything talks to the mouse.
+    QMetaMethod slot;
+    if (!SlotCaller::findSlot(contract, cmd.slot, int(cmd.args.size()), &slot, &error))
+        return fail(error);
+    QList<QVariant> args;
+    for (int i = 0; i < cmd.args.size(); ++i) {
+        QVariant v;
+        if (!SlotCaller::convertArgument(cmd.args.at(i), slot.parameterMetaType(i), &v, &error)) {
+            const QByteArray name = slot.parameterNames().value(i);
+            return fail(QStringLiteral("argument %1%2 of %3: %4")
+                            .arg(i + 1)
+                            .arg(name.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(QString::fromLatin1(name)))
+                            .arg(cmd.slot, error));
+        }
+        args.append(v);
+    }
+
+    // The view needs a GUI application but no screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    QApplication::setApplicationName(QStringLiteral("kelda-ctl"));
+
+    // Data paths are relative, as in the GUI: the data folder becomes current.
+    const QString dataDir = cmd.dataDir.isEmpty() ? QCoreApplication::applicationDirPath() : cmd.dataDir;
+    if (!QFileInfo(dataDir + QStringLiteral("/modules")).isDir())
+        return fail(QStringLiteral("no modules/ folder in %1").arg(dataDir));
+    QDir::setCurrent(dataDir);
+
+    hid_init();
+    QVariant result;
+    bool invoked = false;
+    {
+        Widget window(nullptr, /*loadScene*/ false);
+        window.checkDevice();
+        if (!deviceConnected)
+            std::fprintf(stderr, "kelda-ctl: no device connected\n");
+        QElapsedTimer clock;
+        clock.start();
+        invoked = SlotCaller::invoke(window.view(), slot, args, &result);
+        if (cmd.timed)
+            std::fprintf(stderr, "kelda-ctl: %s took %lld ms\n", qPrintable(cmd.slot),
+                         clock.elapsed());
+    }
+    hid_exit();
+    if (!invoked)
+        return fail(QStringLiteral("%1 could not be called").arg(cmd.slot));
+    std::printf("%s\n", SlotCaller::resultJson(result).constData());
+    return 0;
+}
