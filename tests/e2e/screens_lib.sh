@@ -20,13 +20,18 @@ screens_start() {
     e2e_prepare_dist "$E2E_TMP/data"
     export KELDA_VMOUSE_FAMILY=$family
     export KELDA_VMOUSE_TRANSCRIPT="$E2E_TMP/wire.jsonl"
+    # A control socket of its own: other virtual mice on this machine stay apart.
+    export KELDA_VMOUSE_SOCKET="$E2E_TMP/vmouse.sock"
     : >"$KELDA_VMOUSE_TRANSCRIPT"
     e2e_start_x
     e2e_start_compositor
     e2e_use_virtual_mouse
     e2e_start_app
-    wid=$(e2e_wait_window)
+    e2e_wait_window >/dev/null
     e2e_wait_scene 3
+    # The window may be created again while the program starts; take the
+    # one that is there once the scene shows.
+    wid=$(e2e_wait_window)
 }
 
 # One line per command sent so far: "<code> <p1..p6> <payload|->".
