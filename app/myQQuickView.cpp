@@ -29,11 +29,6 @@ void myQQuickView::focusInEvent(QFocusEvent *event)
     event->accept();
 }
 
-void myQQuickView::notAvailableYet(const char *slot) const
-{
-    qDebug().noquote() << QStringLiteral("%1: not available yet").arg(QLatin1String(slot));
-}
-
 void myQQuickView::invokeRoot(const char *function, Qt::ConnectionType type,
                               const QVariantList &args)
 {

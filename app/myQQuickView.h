@@ -121,7 +121,5 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
 
 private:
-    void notAvailableYet(const char *slot) const;
-
     Hid_Thread *m_hid = nullptr;
 };
