@@ -55,6 +55,8 @@ assert profile == 0
 assert rate is not None and dpi is not None and read is not None
 assert keys is None or profile < keys < rate
 assert profile < rate < dpi < read
+# The DPI block is the first block after the switch; lighting blocks follow it.
+assert at(lambda l: l[0] == "0c") == dpi
 assert read == len(codes) - 1
 PY
 e2e_log "ok: order $codes"
