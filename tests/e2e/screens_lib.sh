@@ -6,6 +6,20 @@
 
 SCREENS_E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
+# Entry of a journey that runs on both firmware families: without a family
+# it runs the script once per family, each in a process of its own, and
+# exits with the result; with one it sets `family` and returns.
+screens_each_family() {
+    local script=$1 rc=0 f
+    family=${2:-}
+    [ -n "$family" ] && return 0
+    for f in 560 553; do
+        e2e_log "--- family $f"
+        bash "$script" "$f" || rc=1
+    done
+    exit $rc
+}
+
 # Starts the program for a family (553 or 560) on its own X server, with a
 # private data folder. SCREENS_DATA may name a folder whose files replace
 # those of the copy (modules/ layout).

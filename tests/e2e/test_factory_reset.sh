@@ -5,15 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/screens_lib.sh"
 
-family=${1:-}
-if [ -z "$family" ]; then
-    rc=0
-    for f in 560 553; do
-        e2e_log "--- family $f"
-        bash "$0" "$f" || rc=1
-    done
-    exit $rc
-fi
+screens_each_family "$0" "${1:-}"
 
 # The active profile starts away from the factory values.
 SCREENS_DATA="$E2E_TMP/seed"

@@ -14,15 +14,7 @@ if grep -q "PendingLabel" "$KELDA_SOURCE_DIR/modules/qml/J2/KeyMatrix.qml"; then
     exit 77
 fi
 
-family=${1:-}
-if [ -z "$family" ]; then
-    rc=0
-    for f in 560 553; do
-        e2e_log "--- family $f"
-        bash "$0" "$f" || rc=1
-    done
-    exit $rc
-fi
+screens_each_family "$0" "${1:-}"
 
 # Button 4 (index 3) plays the macro of slot 3, which is named Macro_0, in
 # both key layers (the mouse tells the program which one is active).
