@@ -668,7 +668,16 @@ SceneLook {
         y: menuUp.y + (menuUp.height - height) / 2
         z: 3
         mdItems: profileMain.profileNames
-        onValueChange: (index) => profileMain.changeProfile(index)
+        // The list shows names by position; a profile is its slot number.
+        onValueChange: (index) => profileMain.changeProfile(profileMain.slotAt(index))
+    }
+
+    // The title bar keeps showing the active profile when entries before it
+    // are deleted.
+    Binding {
+        target: profileList
+        property: "currentSelect"
+        value: profileMain.activePosition
     }
 
     Row {

@@ -188,9 +188,12 @@ Item {
             verify(Qt.colorEqual(save.normalColor, "#009cde"))
             compare(scene.hasUnsaved, false)
             compare(backEnd.callsOf("setEnabled").map((c) => c.slice(1)), data.enables)
-            // The key list sends its whole matrix once; lift-off sends nothing.
+            // The key list sends its whole matrix once and the DPI screen its
+            // stages once, each only when marked; lift-off alone sends nothing.
             compare(backEnd.callsOf("mouseSetKeyMatrix").length,
                     data.marks.indexOf("keyMatrixMain") >= 0 ? 1 : 0)
+            compare(backEnd.callsOf("mouseSetDpi").length,
+                    data.marks.indexOf("dpiSettingMain") >= 0 ? 1 : 0)
             if (data.marks.length === 1 && data.marks[0] === "lod")
                 compare(backEnd.calls.filter((c) => c[0] !== "setEnabled").length, 0)
         }

@@ -1,28 +1,287 @@
 import QtQuick
 import "../basic"
+import "../js/SystemSettings.js" as System
 
-// System settings dialog. Not built yet: this file only gives the shell the
-// dialog's size and interface; the system settings replace it.
+// System settings dialog: pointer speed, double-click speed and wheel
+// scroll lines of the desktop. Each control stores its value in the
+// current profile and applies it as soon as it settles.
 Rectangle {
     id: systemSetting
 
-    property var langStrings: []
+    property var langStrings: ["System Setting", "Mouse Speed", "Double Click Speed", "Slow", "Fast",
+        "Scroll Speed", "Number of Rows", "Scroll one Screen"]
+    property bool oneScreen: false
+    property string linesOnFocus: ""
 
-    function init(isSendData, isRecovery) {}
-    function systemSettingFocus() {}
+    // Reads the three settings from the current profile (the factory
+    // profile with isRecovery). Factory values are written and applied at
+    // once; otherwise they are applied only with isSendData.
+    function init(isSendData, isRecovery) {
+        var mouseRate = System.position(ui_View.getData("mouse/mouseRate", isRecovery))
+        var doubleRate = System.position(ui_View.getData("mouse/doubleRate", isRecovery))
+        var scroll = System.scrollChoice(ui_View.getData("mouse/scrollRate", isRecovery))
+        speed.slider.setValue(mouseRate)
+        doubleClick.slider.setValue(doubleRate)
+        linesInput.textValue = String(scroll.lines)
+        showChoice(scroll.oneScreen)
+        if (isRecovery) {
+            ui_View.setData("mouse/mouseRate", mouseRate)
+            ui_View.setData("mouse/doubleRate", doubleRate)
+            ui_View.setData("mouse/scrollRate", System.scrollValue(oneScreen, linesInput.textValue))
+        }
+        if (isSendData || isRecovery) {
+            ui_View.mouseSetCursorSpeed(System.stepOf(mouseRate))
+            ui_View.mouseSetDoubleClickSpeed(System.stepOf(doubleRate))
+            ui_View.mouseSetVerticalScrollLines(System.scrollValue(oneScreen, linesInput.textValue))
+        }
+    }
+
+    function setCursorSpeed(pos) {
+        ui_View.setData("mouse/mouseRate", pos)
+        ui_View.mouseSetCursorSpeed(System.stepOf(pos))
+    }
+
+    function setDoubleClickSpeed(pos) {
+        ui_View.setData("mouse/doubleRate", pos)
+        ui_View.mouseSetDoubleClickSpeed(System.stepOf(pos))
+    }
+
+    // The radio buttons select themselves on a click; the other one is
+    // cleared here.
+    function showChoice(isOneScreen) {
+        oneScreen = isOneScreen
+        rowsRadio.isSelect = !isOneScreen
+        screenRadio.isSelect = isOneScreen
+    }
+
+    function setScroll(isOneScreen) {
+        showChoice(isOneScreen)
+        linesInput.textValue = String(System.lines(linesInput.textValue))
+        var value = System.scrollValue(oneScreen, linesInput.textValue)
+        ui_View.setData("mouse/scrollRate", value)
+        ui_View.mouseSetVerticalScrollLines(value)
+    }
+
+    function systemSettingFocus() {
+        linesInput.closeFocus()
+    }
+
+    function close() {
+        systemSettingFocus()
+        visible = false
+    }
 
     width: 420
     height: 300
-    visible: false
     color: mainIten.colorGray0
     border.color: mainIten.colorGray1
 
-    DialogTitle {
-        textValue: "System setting"
-        onCloseClicked: systemSetting.visible = false
+    // Takes presses on the body so that they do not reach the mask, and
+    // lets the line-count box give up its focus.
+    MouseArea {
+        anchors.fill: parent
+        onPressed: systemSetting.systemSettingFocus()
     }
 
-    PendingLabel {
-        screenName: "System settings"
+    DialogTitle {
+        id: title
+        textValue: systemSetting.langStrings[0]
+        onCloseClicked: systemSetting.close()
+    }
+
+    // Restore the factory settings: written and applied at once.
+    Image {
+        objectName: "systemBack"
+        anchors.right: parent.right
+        anchors.rightMargin: 40
+        y: 7
+        width: 16
+        height: 16
+        sourceSize.width: 16
+        sourceSize.height: 16
+        source: mainIten.img("index", backArea.containsMouse ? "backBtnH" : "backBtn")
+
+        MouseArea {
+            id: backArea
+            anchors.fill: parent
+            anchors.margins: -4
+            hoverEnabled: true
+            onClicked: {
+                systemSetting.systemSettingFocus()
+                systemSetting.init(false, true)
+            }
+        }
+    }
+
+    component SectionHead: Row {
+        property alias textValue: label.text
+        property alias icon: image.source
+        x: 24
+        spacing: 8
+        Image {
+            id: image
+            anchors.verticalCenter: parent.verticalCenter
+            width: 16
+            height: 16
+            sourceSize.width: 16
+            sourceSize.height: 16
+        }
+        Text {
+            id: label
+            anchors.verticalCenter: parent.verticalCenter
+            font.family: mainIten.fontFamily
+            font.pixelSize: mainIten.fontMiddleSize
+            color: mainIten.fontColor
+        }
+    }
+
+    // A step slider: 352 px, so the knob runs over positions 3..337, with a
+    // mark for each of the eleven steps and the slow and fast ends named.
+    component StepSlider: Item {
+        property alias slider: track
+        property alias sliderName: track.objectName
+        width: 352
+        height: 34
+
+        SliderButton {
+            id: track
+            y: 4
+            width: parent.width
+        }
+
+        Repeater {
+            model: 11
+            Rectangle {
+                x: 3 + 6 + index * (334 / 10)
+                y: 16
+                width: 1
+                height: index % 5 === 0 ? 6 : 4
+                color: mainIten.colorGray2
+            }
+        }
+
+        Text {
+            y: 20
+            text: systemSetting.langStrings[3]
+            font.family: mainIten.fontFamily
+            font.pixelSize: mainIten.fontMinSize
+            color: mainIten.colorGray2
+        }
+
+        Text {
+            anchors.right: parent.right
+            y: 20
+            text: systemSetting.langStrings[4]
+            font.family: mainIten.fontFamily
+            font.pixelSize: mainIten.fontMinSize
+            color: mainIten.colorGray2
+        }
+    }
+
+    SectionHead {
+        y: 46
+        textValue: systemSetting.langStrings[1]
+        icon: mainIten.img("mouseRate", "icon")
+    }
+
+    StepSlider {
+        id: speed
+        x: 34
+        y: 74
+        sliderName: "speedSlider"
+    }
+
+    Connections {
+        target: speed.slider
+        function onValueChangeDelay(tmpValue) {
+            systemSetting.setCursorSpeed(tmpValue)
+        }
+        function onBtnClick() {
+            systemSetting.systemSettingFocus()
+        }
+    }
+
+    SectionHead {
+        y: 122
+        textValue: systemSetting.langStrings[2]
+        icon: mainIten.img("mouseRate", "icon")
+    }
+
+    StepSlider {
+        id: doubleClick
+        x: 34
+        y: 150
+        sliderName: "doubleSlider"
+    }
+
+    Connections {
+        target: doubleClick.slider
+        function onValueChangeDelay(tmpValue) {
+            systemSetting.setDoubleClickSpeed(tmpValue)
+        }
+        function onBtnClick() {
+            systemSetting.systemSettingFocus()
+        }
+    }
+
+    Rectangle {
+        x: 24
+        y: 200
+        width: parent.width - 48
+        height: 1
+        color: mainIten.colorGray1
+    }
+
+    SectionHead {
+        y: 214
+        textValue: systemSetting.langStrings[5]
+        icon: mainIten.img("scrollRate", "icon")
+    }
+
+    RadioButton {
+        id: rowsRadio
+        objectName: "rowsRadio"
+        x: 34
+        y: 250
+        textValue: systemSetting.langStrings[6]
+        isSelect: true
+        onBtnClick: systemSetting.setScroll(false)
+    }
+
+    Rectangle {
+        x: rowsRadio.x + rowsRadio.width + 8
+        anchors.verticalCenter: rowsRadio.verticalCenter
+        width: 48
+        height: 20
+        radius: 2
+        color: mainIten.colorBlack
+        border.color: linesInput.txtInput.activeFocus ? mainIten.colorBlue : mainIten.colorGray1
+
+        RectInput {
+            id: linesInput
+            objectName: "linesInput"
+            anchors.fill: parent
+            minValue: 0
+            maxValue: 100
+            textValue: "3"
+            onInputSignal: systemSetting.linesOnFocus = textValue
+            // A typed line count chooses the line setting; leaving the box
+            // unchanged keeps whatever is chosen.
+            onEndInputSignal: {
+                if (textValue !== systemSetting.linesOnFocus)
+                    systemSetting.setScroll(false)
+                else
+                    textValue = String(System.lines(textValue))
+            }
+        }
+    }
+
+    RadioButton {
+        id: screenRadio
+        objectName: "screenRadio"
+        x: 250
+        y: 250
+        textValue: systemSetting.langStrings[7]
+        onBtnClick: systemSetting.setScroll(true)
     }
 }

@@ -92,7 +92,8 @@ QtObject {
         }
         function saveMacroIni(name, macros, repeat) {
             fake.record("saveMacroIni", arguments)
-            fake.macros[name] = macros
+            // loadMacroIni gives the steps followed by the repeat count, as the file does.
+            fake.macros[name] = macros.concat([String(repeat)])
             return true
         }
         function mouseSendMacroData(macroData, macroIndex) {

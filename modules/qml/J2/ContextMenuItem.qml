@@ -1,0 +1,34 @@
+import QtQuick
+
+// One entry of a right-click menu: its text, greyed while it is not active.
+Rectangle {
+    id: menuItem
+
+    property string textValue: ""
+    property bool active: true
+    signal triggered()
+
+    width: parent ? parent.width : 0
+    height: 24
+    color: itemArea.containsMouse && active ? mainIten.colorOrange : "transparent"
+
+    Text {
+        x: 10
+        anchors.verticalCenter: parent.verticalCenter
+        text: menuItem.textValue
+        font.family: mainIten.fontFamily
+        font.pixelSize: mainIten.fontNormalSize
+        color: !menuItem.active ? mainIten.colorGray1
+               : (itemArea.containsMouse ? mainIten.colorGray0 : mainIten.fontColor)
+    }
+
+    MouseArea {
+        id: itemArea
+        anchors.fill: parent
+        hoverEnabled: true
+        onClicked: {
+            if (menuItem.active)
+                menuItem.triggered()
+        }
+    }
+}
