@@ -8,26 +8,12 @@
         short delays only)
 """
 import configparser
-import json
 import sys
 
+# The transcript reader the key-list journeys use: one list per command.
+from keys_wire import commands
 
-def commands(path):
-    out = []
-    with open(path, encoding="utf-8") as f:
-        for line in f:
-            line = line.strip()
-            if not line:
-                continue
-            r = json.loads(line)
-            if r.get("iface") != "cmd" or r.get("ret", -1) < 0:
-                continue
-            if r["op"] == "send_feature":
-                block = r.get("plain") or r["data"][2:]
-                out.append([block[0:2], block[2:14], ""])
-            elif r["op"] == "write" and out:
-                out[-1][2] += r["data"][2:]
-    return out
+
 
 
 def key_code(name):
