@@ -85,6 +85,38 @@ keys_wait_command() {
     e2e_fail "no command $code on the wire"
 }
 
+# Waits until at least `n` commands `code` have been sent after `mark`.
+keys_wait_count() {
+    local mark=$1 code=$2 n=$3 timeout=${4:-15}
+    local deadline=$((SECONDS + timeout))
+    while [ $SECONDS -lt $deadline ]; do
+        [ "$(keys_wire_since "$mark" "$code" | wc -l)" -ge "$n" ] && return 0
+        sleep 0.3
+    done
+    e2e_log "wire since mark $mark:"
+    keys_wire | tail -n +"$((mark + 1))" >&2
+    e2e_fail "fewer than $n commands $code on the wire"
+}
+
+# Waits until the last command `code` sent after `mark` whose parameter word
+# starts with `prefix` carries at least `bytes` bytes of payload, and prints
+# that payload. A 128-byte block takes most of a second to cross the wire
+# (its data reports are paced), so a fixed sleep is not enough on a busy
+# machine.
+keys_wait_payload() {
+    local mark=$1 code=$2 prefix=$3 bytes=$4 timeout=${5:-15} p=""
+    local deadline=$((SECONDS + timeout))
+    while [ $SECONDS -lt $deadline ]; do
+        p=$(keys_wire_since "$mark" "$code" |
+            awk -v x="$prefix" 'substr($2, 1, length(x)) == x {p = $3} END {print p}')
+        [ "$p" != "-" ] && [ ${#p} -ge $((bytes * 2)) ] && { echo "$p"; return 0; }
+        sleep 0.3
+    done
+    e2e_log "wire since mark $mark:"
+    keys_wire | tail -n +"$((mark + 1))" >&2
+    e2e_fail "command $code $prefix did not carry $bytes bytes"
+}
+
 # A program whose back end does not have an operation yet says so in its
 # output ("<slot>: not available yet"); the journey cannot run there and is
 # reported to CTest as skipped (exit code 77), not as passed.
