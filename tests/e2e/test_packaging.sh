@@ -9,6 +9,18 @@ desktop-file-validate "$KELDA_SOURCE_DIR/packaging/com.zorvant.KeldaConfig.deskt
 appstreamcli validate --no-net --pedantic "$KELDA_SOURCE_DIR/packaging/com.zorvant.KeldaConfig.metainfo.xml" \
     >"$E2E_TMP/appstream.log" 2>&1 || { cat "$E2E_TMP/appstream.log" >&2; e2e_fail "metainfo does not validate"; }
 
+# Every screenshot the metainfo names is rendered by the build: a picture of
+# the program's own window at the size the metainfo gives, not a blank one.
+shots="$KELDA_BUILD_DIR/appstream/screenshots"
+names=$(sed -n 's#.*<image[^>]*>.*/\([^/<]*\)</image>.*#\1#p' "$KELDA_SOURCE_DIR/packaging/com.zorvant.KeldaConfig.metainfo.xml")
+[ -n "$names" ] || e2e_fail "the metainfo names no screenshot"
+for name in $names; do
+    [ -f "$shots/$name" ] || e2e_fail "screenshot $name was not rendered by the build"
+    [ "$(identify -format '%wx%h' "$shots/$name")" = 1024x640 ] || e2e_fail "screenshot $name is not 1024x640"
+    colours=$(convert "$shots/$name" -format '%k' info:)
+    [ "$colours" -gt 1000 ] || e2e_fail "screenshot $name shows almost nothing ($colours colours)"
+done
+
 prefix="$E2E_TMP/prefix"
 app="$prefix/lib/kelda-config"
 ctl="$KELDA_DIST_DIR/kelda-ctl"
