@@ -122,46 +122,52 @@ def reference(name):
 
 
 def startup_run(name, ref):
-    """(ms to the first frame, poll interval, RSS KiB after 5 s connected)."""
+    """(ms to the first frame, ms to the settled frame, poll interval, RSS KiB after 5 s connected)."""
     argv, env, ready = PROGRAMS[name]
     logfile = os.path.join(WORK, "run.log")
     r = subprocess.run([PROBE, "wait", ref, logfile, "--"] + argv, env=env, capture_output=True, text=True)
-    m = re.search(r"first_frame_ms (\S+)(?: poll_ms (\S+))? pid (\d+)", r.stdout)
+    m = re.search(r"first_frame_ms (\S+)(?: settled_ms (\S+))?(?: poll_ms (\S+))? pid (\d+)", r.stdout)
     if not m:
         notes.append("%s: the frame probe said %r %r" % (name, r.stdout, r.stderr))
-        return None, None, None
-    pid = int(m.group(3))
+        return None, None, None, None
+    pid = int(m.group(4))
     first = float(m.group(1)) if m.group(1) != "none" else None
+    settled = float(m.group(2)) if m.group(2) else None
     rss = None
     if ready is None or wait_for(logfile, ready, 30):
         time.sleep(5)
         if alive(pid):
             rss = rss_kib(pid)
     stop(pid)
-    return first, float(m.group(2)) if m.group(2) else None, rss
+    return first, settled, float(m.group(3)) if m.group(3) else None, rss
 
 
 def measure_startup():
     refs = {name: reference(name) for name in PROGRAMS}
     first = {name: [] for name in PROGRAMS}
+    settled = {name: [] for name in PROGRAMS}
     rss = {name: [] for name in PROGRAMS}
     polls = []
-    ratios, mem_ratios = [], []
+    ratios, settled_ratios, mem_ratios = [], [], []
     for i in range(RUNS):
         got = {}
         for name in PROGRAMS:
-            f, poll, r = startup_run(name, refs[name])
-            log("start-up run %d, %s: first frame %s ms, RSS %s KiB" % (i + 1, name, f, r))
-            got[name] = (f, r)
+            f, st, poll, r = startup_run(name, refs[name])
+            log("start-up run %d, %s: first frame %s ms, settled %s ms, RSS %s KiB" % (i + 1, name, f, st, r))
+            got[name] = (f, st, r)
             if f is not None:
                 first[name].append(f)
+            if st is not None:
+                settled[name].append(st)
             if poll is not None:
                 polls.append(poll)
             if r:
                 rss[name].append(r / 1024.0)
-        (fa, ra), (fb, rb) = got["kelda-config"], got["bare Qt Quick"]
+        (fa, sa, ra), (fb, sb, rb) = got["kelda-config"], got["bare Qt Quick"]
         if fa and fb:
             ratios.append(fa / fb)
+        if sa and sb:
+            settled_ratios.append(sa / sb)
         if ra and rb:
             mem_ratios.append(ra / rb)
     probe = "tools/bench/frame_probe wait REF LOG -- %s"
@@ -169,8 +175,14 @@ def measure_startup():
         first["kelda-config"], "ms")
     row("Start-up to first frame, bare Qt Quick 1024x640", probe % "tools/bench/bare_quick",
         first["bare Qt Quick"], "ms")
-    row("Start-up ratio (same run)", "scripts/bench (ratio of the two rows above, per run)", ratios, "x",
-        "<= 1.25x", lambda v: v <= 1.25)
+    row("Start-up ratio, first frame (same run)", "scripts/bench (ratio of the two rows above, per run)",
+        ratios, "x", "<= 1.25x", lambda v: v <= 1.25)
+    row("Start-up to the settled window, kelda-config", probe % "build/dist/kelda-config",
+        settled["kelda-config"], "ms")
+    row("Start-up to the settled window, bare Qt Quick", probe % "tools/bench/bare_quick",
+        settled["bare Qt Quick"], "ms")
+    row("Start-up ratio, settled window (same run)", "scripts/bench (ratio of the two rows above, per run)",
+        settled_ratios, "x")
     rss_cmd = "grep VmRSS /proc/PID/status, 5 s after %s"
     row("Resident memory, kelda-config", rss_cmd % "\"Device Connect\"", rss["kelda-config"], "MiB")
     row("Resident memory, bare Qt Quick", rss_cmd % "the first frame", rss["bare Qt Quick"], "MiB")
@@ -178,12 +190,18 @@ def measure_startup():
         "<= 1.3x", lambda v: v <= 1.3)
     if polls:
         notes.append("Start-up is timed by tools/bench/frame_probe: it forks and execs the program "
-                     "itself (the clock starts at exec) and grabs the X screen (the rows the probes "
-                     "span) with XGetImage in a loop until at least 80%% of its probe pixels (every 7th pixel of a "
-                     "reference screenshot of the settled window that is neither the empty screen "
-                     "nor Qt's blank window grey) show the scene. A grab took %.1f ms on average "
-                     "(median over the runs), which is the resolution. kelda-config draws its "
-                     "scene before the mouse connects; the connected state only changes a part of it."
+                     "itself (the clock starts at exec) and grabs the X screen (the rows the window "
+                     "spans) with XGetImage in a loop. The first frame is the first grab in which at "
+                     "least 20 of the window's sample pixels (every 7th) differ from the screen before "
+                     "the exec; the settled window is the first grab in which 80%% of the probe pixels "
+                     "(every 7th pixel of a reference screenshot of the settled window that is neither "
+                     "the empty screen nor Qt's blank window grey) show the reference. A grab took "
+                     "%.1f ms on average (median over the runs), which is the resolution. "
+                     "kelda-config's first frame is its busy indicator (\"LOADING ......\"): the "
+                     "scene's root stays invisible until the first device check has connected the "
+                     "mouse and queued initUI(), and the panels appear only when the 1000 ms input "
+                     "protection that initUI() starts has run out. The settled figure therefore "
+                     "holds that fixed second by design; the first-frame figure is the start-up cost."
                      % statistics.median(polls))
 
 
@@ -328,15 +346,22 @@ def main():
     os.makedirs(OUT, exist_ok=True)
     load_before = open("/proc/loadavg").read().split()[:3]
     started = time.time()
-    log("start-up and memory (%d runs of each program)" % RUNS)
-    measure_startup()
-    log("device operations (%d runs)" % OP_RUNS)
-    measure_sleep()
-    detail = measure_ops()
-    log("event latency (%d runs of 200 events)" % EVENT_RUNS)
-    measure_events()
-    log("idle CPU (%d runs of 30 s)" % CPU_RUNS)
-    measure_cpu()
+    # BENCH_ONLY=startup,ops,events,cpu picks parts (all by default).
+    only = set(filter(None, os.environ.get("BENCH_ONLY", "").split(","))) or {"startup", "ops", "events", "cpu"}
+    detail = []
+    if "startup" in only:
+        log("start-up and memory (%d runs of each program)" % RUNS)
+        measure_startup()
+    if "ops" in only:
+        log("device operations (%d runs)" % OP_RUNS)
+        measure_sleep()
+        detail = measure_ops()
+    if "events" in only:
+        log("event latency (%d runs of 200 events)" % EVENT_RUNS)
+        measure_events()
+    if "cpu" in only:
+        log("idle CPU (%d runs of 30 s)" % CPU_RUNS)
+        measure_cpu()
     load_after = open("/proc/loadavg").read().split()[:3]
     uptime = subprocess.run(["uptime"], capture_output=True, text=True).stdout.strip()
 

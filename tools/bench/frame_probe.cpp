@@ -5,13 +5,23 @@
 //
 //   frame_probe shot FILE            grab the screen into FILE (raw 32-bit)
 //   frame_probe wait REF LOG -- CMD  run CMD (output to LOG), print
-//                                    "first_frame_ms N poll_ms P pid PID" and
-//                                    leave it running (the caller ends it)
+//                                    "first_frame_ms N settled_ms S poll_ms P
+//                                    pid PID" and leave it running (the
+//                                    caller ends it)
+//   frame_probe trace REF LOG -- CMD as wait, but print "T FRACTION" for
+//                                    every poll over the first 5 s
+//
+// The first frame is the first grab in which the program has drawn into its
+// window: at least 20 of the window's sample pixels differ from the screen
+// before the exec (a window that is mapped but not yet painted still shows
+// the empty screen). The settled frame is the first in which 80% of the
+// probe pixels show the reference.
 //
 // scripts/bench compiles it with g++ -lX11.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -54,23 +64,34 @@ bool alike(uint32_t a, uint32_t b)
     return true;
 }
 
-// How many probe pixels show the reference: only the rows the probes span
-// are fetched, so that a poll costs as little as it can.
-size_t matching(Display *d, const Shot &ref, const std::vector<size_t> &probes, int top, int bottom)
+// One poll: how many probe pixels show the reference, and how many of the
+// window's sample pixels differ from the screen as it was before the exec.
+// Only the rows the probes span are fetched, so that a poll costs as little
+// as it can.
+struct Poll {
+    size_t same = 0, drawn = 0;
+};
+
+Poll poll(Display *d, const Shot &ref, const std::vector<size_t> &probes, const std::vector<size_t> &samples,
+          const Shot &before, int top, int bottom)
 {
     const int screen = DefaultScreen(d);
+    Poll r;
     XImage *img = XGetImage(d, RootWindow(d, screen), 0, top, ref.width, bottom - top + 1, AllPlanes, ZPixmap);
     if (!img)
-        return 0;
-    size_t same = 0;
-    for (size_t i : probes) {
+        return r;
+    auto at = [&](size_t i) {
         const int x = int(i % size_t(ref.width)), y = int(i / size_t(ref.width)) - top;
         uint32_t p;
         std::memcpy(&p, img->data + size_t(y) * img->bytes_per_line + size_t(x) * 4, 4);
-        same += alike(p, ref.pixels[i]);
-    }
+        return p;
+    };
+    for (size_t i : probes)
+        r.same += alike(at(i), ref.pixels[i]);
+    for (size_t i : samples)
+        r.drawn += !alike(at(i), before.pixels[i]);
     XDestroyImage(img);
-    return same;
+    return r;
 }
 
 double nowMs()
@@ -106,7 +127,8 @@ int main(int argc, char *argv[])
         out.write(reinterpret_cast<const char *>(s.pixels.data()), std::streamsize(s.pixels.size() * 4));
         return out ? 0 : 1;
     }
-    if (std::strcmp(argv[1], "wait") != 0 || argc < 6 || std::strcmp(argv[4], "--") != 0)
+    const bool trace = std::strcmp(argv[1], "trace") == 0;
+    if ((!trace && std::strcmp(argv[1], "wait") != 0) || argc < 6 || std::strcmp(argv[4], "--") != 0)
         return 2;
 
     // Probe pixels: every 7th pixel of the reference that is neither the
@@ -130,13 +152,21 @@ int main(int argc, char *argv[])
 
     const int top = int(probes.front() / size_t(ref.width));
     const int bottom = int(probes.back() / size_t(ref.width));
-    {
-        Shot now = grab(d);
-        if (now.width != ref.width || now.height != ref.height) {
-            std::fprintf(stderr, "frame_probe: the screen is not the reference's size\n");
-            return 2;
-        }
+    Shot before = grab(d);
+    if (before.width != ref.width || before.height != ref.height) {
+        std::fprintf(stderr, "frame_probe: the screen is not the reference's size\n");
+        return 2;
     }
+    // Every 7th pixel of the box the probes span: where the window lands.
+    int left = ref.width, right = 0;
+    for (size_t i : probes) {
+        left = std::min(left, int(i % size_t(ref.width)));
+        right = std::max(right, int(i % size_t(ref.width)));
+    }
+    std::vector<size_t> samples;
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left + y % 7; x <= right; x += 7)
+            samples.push_back(size_t(y) * size_t(ref.width) + size_t(x));
 
     const double start = nowMs();
     const pid_t pid = fork();
@@ -150,16 +180,33 @@ int main(int argc, char *argv[])
         _exit(127);
     }
     int polls = 0;
-    while (nowMs() - start < 60000) {
-        const size_t same = matching(d, ref, probes, top, bottom);
+    double first = -1;
+    while (nowMs() - start < (trace ? 5000 : 60000)) {
+        const Poll p = poll(d, ref, probes, samples, before, top, bottom);
+        const double t = nowMs() - start;
         ++polls;
+        if (trace) {
+            std::printf("%.1f same %.3f drawn %zu\n", t, double(p.same) / double(probes.size()), p.drawn);
+            continue;
+        }
+        // The first frame: the window shows something of its own (the
+        // smallest thing a scene draws first, a line of text, is a few
+        // dozen samples).
+        if (first < 0 && p.drawn >= 20)
+            first = t;
         // Most of the scene is there: later frames (connection state,
         // animations) may still change a part of it.
-        if (same * 10 >= probes.size() * 8) {
-            const double t = nowMs() - start;
-            std::printf("first_frame_ms %.1f poll_ms %.1f pid %d\n", t, t / polls, int(pid));
+        if (p.same * 10 >= probes.size() * 8) {
+            if (first < 0)
+                first = t;
+            std::printf("first_frame_ms %.1f settled_ms %.1f poll_ms %.1f pid %d\n", first, t,
+                        t / polls, int(pid));
             return 0;
         }
+    }
+    if (trace) {
+        std::printf("pid %d\n", int(pid));
+        return 0;
     }
     std::printf("first_frame_ms none pid %d\n", int(pid));
     return 1;
