@@ -62,6 +62,12 @@ screens_wire_since() {
     screens_wire | tail -n +"$(($1 + 1))"
 }
 
+# Calls on the command interface so far, data reports included: a block's
+# data reports keep the wire busy although they add no command line.
+screens_wire_calls() {
+    grep -c '"iface":"cmd"' "$E2E_TMP/wire.jsonl" || true
+}
+
 # Waits until the command `code` was sent after `mark` and the wire has
 # then been quiet for a second (the program sends its commands in bursts).
 screens_wait_command() {
@@ -69,7 +75,7 @@ screens_wait_command() {
     local deadline=$((SECONDS + timeout))
     while [ $SECONDS -lt $deadline ]; do
         if screens_wire_since "$mark" | awk -v c="$code" '$1 == c { found = 1 } END { exit !found }'; then
-            now=$(screens_wire | wc -l)
+            now=$(screens_wire_calls)
             [ "$now" = "$count" ] && return 0
             count=$now
         fi
@@ -85,8 +91,8 @@ screens_wait_command() {
 screens_wait_quiet() {
     local mark=$1 count=-1 now quiet=0
     for _ in $(seq 1 60); do
-        now=$(screens_wire | wc -l)
-        if [ "$now" -gt "$mark" ] && [ "$now" = "$count" ]; then
+        now=$(screens_wire_calls)
+        if [ "$(screens_wire | wc -l)" -gt "$mark" ] && [ "$now" = "$count" ]; then
             quiet=$((quiet + 1))
             [ $quiet -ge 4 ] && return 0
         else

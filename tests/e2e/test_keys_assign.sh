@@ -49,10 +49,12 @@ section=mouseKeyMatrix
 [ "$answer" != 0 ] && section=mouseKeyMatrix0
 if [ "$family" = 560 ]; then
     keys_wait_command "$mark" 0d
+    keys_wait_payload "$mark" 0d "" 64 >/dev/null
     line=$(keys_wire_since "$mark" 0d | tail -n 1)
     keys_expect "0DH profile and length" "$(echo "$line" | awk '{print substr($2, 1, 4)}')" "0180"
 else
     keys_wait_command "$mark" 12
+    keys_wait_payload "$mark" 12 "" 64 >/dev/null
     layer=$(keys_wire_since "$mark" 02 | tail -n 1 | awk '{print substr($2, 1, 2)}')
     line=$(keys_wire_since "$mark" 12 | tail -n 1)
     if [ "$answer" != 0 ]; then

@@ -34,7 +34,7 @@ mark=$(keys_wire_mark)
 e2e_click "$wid" 950 620      # Save
 if [ "$family" = 560 ]; then code=0d; else code=12; fi
 keys_wait_command "$mark" "$code"
-payload=$(keys_wire_since "$mark" "$code" | tail -n 1 | awk '{print $3}')
+payload=$(keys_wait_payload "$mark" "$code" "" 64)
 # Button 4 (index 3) arrives in entry 5; the combination keeps its place.
 keys_expect "auto-fire A at 10 ms, endless" "$(keys_bytes "$payload" 20 4)" "0a040a00"
 keys_expect "Ctrl + Shift + B" "$(keys_bytes "$payload" 24 4)" "00030500"
