@@ -435,10 +435,10 @@ int Soak::run()
                         kProgressSteps, kProgressSeconds);
         }
         std::this_thread::sleep_for(std::chrono::microseconds(delay(m_rng)));
-        const bool stillRunning = writer.state() == QProcess::Running;
+        const bool endedByItself = writer.waitForFinished(0);
         writer.kill();
         writer.waitForFinished(10000);
-        if (!stillRunning) {
+        if (endedByItself) {
             ++m_failures;
             std::printf("trial %d: the writer ended by itself (exit %d)\n", trial,
                         writer.exitCode());
