@@ -6,7 +6,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CTEST_ARGS ?=
 
-.PHONY: all deps build run demo test bench clean install uninstall install-udev-rule
+.PHONY: all deps build run demo test bench soak clean install uninstall install-udev-rule
 
 all: build
 
@@ -32,6 +32,12 @@ test: build
 # virtual mouse and a bare Qt Quick window: build/bench/report.md.
 bench: build
 	KELDA_BUILD_DIR=$(CURDIR)/$(BUILD_DIR) scripts/bench
+
+# Kills a writer that performs every kind of save at random moments and checks
+# after each kill that every file holds its old or its new content.
+SOAK_TRIALS ?= 1000
+soak: build
+	$(BUILD_DIR)/soak/kelda-soak --trials $(SOAK_TRIALS)
 
 clean:
 	rm -rf $(BUILD_DIR)

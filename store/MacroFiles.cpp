@@ -115,7 +115,9 @@ bool MacroFiles::rename(const QString &oldName, const QString &newName)
     if (!checkName("modifyMacroNameUpdateProfile", oldName)
         || !checkName("modifyMacroNameUpdateProfile", newName))
         return false;
-    if (!QFile::exists(path(oldName)))
+    const QString from = path(oldName);
+    const QString to = path(newName);
+    if (!QFile::exists(from))
         return false;
     for (int slot = 0; slot < BoundSlots; ++slot) {
         QSettings *profile = m_store.profile(slot);
@@ -127,7 +129,17 @@ bool MacroFiles::rename(const QString &oldName, const QString &newName)
         }
         profile->endGroup();
     }
-    return DataFile::rename(path(oldName), path(newName));
+    if (QFile::exists(to))
+        return false;
+    // The bindings live in other files than the macro, so no single step
+    // moves both. The macro is first written under its new name, then the
+    // bindings that name it reach the disk, and only then does the old name
+    // go: a crash at any moment leaves every button bound to a file that
+    // holds its macro (at worst a second copy under the old name stays).
+    if (!DataFile::copy(from, to))
+        return false;
+    m_store.syncAll();
+    return DataFile::remove(from);
 }
 
 void MacroFiles::unbind(const QString &name)

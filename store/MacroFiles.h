@@ -37,7 +37,9 @@ public:
 
     // Renames the macro in the bindings of profile slots 0..5, then renames
     // the file. False, with nothing changed, when the old file is missing;
-    // false from the rename itself when the new name is taken.
+    // false from the rename itself when the new name is taken. The bindings
+    // are on disk before the old name goes, so a crash never leaves a button
+    // bound to a name without a file.
     bool rename(const QString &oldName, const QString &newName);
 
     // Gives every button of profile slots 0..5 that is bound to the macro its

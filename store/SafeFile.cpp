@@ -2,9 +2,13 @@
 
 #include <QDateTime>
 #include <QDebug>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QThread>
+
+#include <algorithm>
 
 namespace SafeFile {
 
@@ -68,6 +72,53 @@ bool copyOver(const QString &source, const QString &target)
     if (!read(source, &content))
         return false;
     return write(target, content);
+}
+
+namespace {
+
+// A lock file starts with the process id of its holder on the first line.
+bool isSigned(const QString &lockPath)
+{
+    QFile f(lockPath);
+    if (!f.open(QIODevice::ReadOnly))
+        return true; // gone, or not ours to judge
+    bool ok = false;
+    const qint64 pid = f.readLine(32).trimmed().toLongLong(&ok);
+    return ok && pid > 0;
+}
+
+} // namespace
+
+int clearUnsignedLocks(const QString &dir)
+{
+    // A live writer signs its lock right after creating it, within
+    // microseconds; a lock still unsigned this long after its creation
+    // belongs to a writer that died.
+    constexpr qint64 signingTime = 100;
+    QFileInfoList locks = QDir(dir).entryInfoList({QStringLiteral("*.lock"),
+                                                  QStringLiteral("*.rmlock")},
+                                                 QDir::Files | QDir::Hidden);
+    // The marker of a lock being broken is itself a lock: the deepest first.
+    std::sort(locks.begin(), locks.end(), [](const QFileInfo &a, const QFileInfo &b) {
+        return a.fileName().size() > b.fileName().size();
+    });
+    int removed = 0;
+    for (const QFileInfo &lock : locks) {
+        const QString path = lock.absoluteFilePath();
+        if (isSigned(path))
+            continue;
+        const qint64 age = lock.lastModified().msecsTo(QDateTime::currentDateTime());
+        if (age >= 0 && age < signingTime) {
+            QThread::msleep(unsigned(signingTime - age));
+            if (isSigned(path))
+                continue;
+        }
+        if (QFile::remove(path)) {
+            qDebug() << "removed the unsigned lock file" << path << "of a writer that died";
+            ++removed;
+        }
+    }
+    return removed;
 }
 
 } // namespace SafeFile

@@ -29,4 +29,13 @@ QDateTime modifiedTime(const QString &path);
 // Reads a whole file; false when it cannot be read.
 bool read(const QString &path, QByteArray *content);
 
+// The settings class guards every write of a file with a lock file beside it
+// ("p1.bin.lock", and "p1.bin.lock.rmlock" while it breaks a stale one). A
+// process killed after creating one but before writing its process id into
+// it leaves a lock nobody can prove dead, and every later write of that file
+// waits until the lock is 30 s old. This removes such unsigned lock files in
+// dir; signed ones are left to the settings class, which breaks them at once
+// when their process is gone. Returns the number removed.
+int clearUnsignedLocks(const QString &dir);
+
 } // namespace SafeFile

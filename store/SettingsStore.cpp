@@ -8,6 +8,11 @@
 
 SettingsStore::SettingsStore(const QString &dataRoot) : m_root(dataRoot)
 {
+    // A crash in the middle of a save may have left a lock file that would
+    // hold up the first save of that file for half a minute.
+    for (const QString &dir : {QStringLiteral("/modules/setting"), QStringLiteral("/modules/macro"),
+                               QStringLiteral("/modules/gun")})
+        SafeFile::clearUnsignedLocks(m_root + dir);
     globalSettings = open(globalPath());
     defaultProfileSettings = open(defaultProfilePath());
     for (int i = 0; i < SlotCount; ++i)

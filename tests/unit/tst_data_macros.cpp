@@ -103,6 +103,11 @@ private slots:
         QCOMPARE(view.store.profile(6)->value("mouseMacroKey/3").toString(), QString("Old"));
         QCOMPARE(view.store.profile(9)->value("mouseMacroKey/3").toString(), QString("Old"));
         QCOMPARE(view.store.profile(1)->value("mouseMacroKey/4").toString(), QString("Other"));
+        // The new bindings are already on disk, not only in the stores: the
+        // old file is gone, and a crash now must not leave buttons bound to
+        // it (the crash soak kills a writer in the middle of renames).
+        QVERIFY(readAll(data.profile(0)).contains("3=New"));
+        QVERIFY(readAll(data.profile(5)).contains("3=New"));
     }
 
     void renameWithMissingFileChangesNothing()

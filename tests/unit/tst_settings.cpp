@@ -3,6 +3,7 @@
 // data folder.
 #include "app/myQQuickView.h"
 #include "device/DeviceListReader.h"
+#include "store/GunData.h"
 #include "store/SafeFile.h"
 #include "store/SettingsStore.h"
 #include "support/DataFolder.h"
@@ -26,6 +27,7 @@ private slots:
     void resetApconfigKeepsTheFileWhenTheFactoryCopyIsMissing();
     void replacementIsSeenEvenWithSameSizeAndTime();
     void releasedStoreDoesNotMergeStaleChanges();
+    void locksLeftByACrashDoNotHoldUpSaves();
     void deviceList_data();
     void deviceList();
 
@@ -165,6 +167,33 @@ void tst_Settings::releasedStoreDoesNotMergeStaleChanges()
         QVERIFY(store.resetGlobal());
     }
     QCOMPARE(data->read("modules/setting/apConfig.bin"), factory);
+}
+
+void tst_Settings::locksLeftByACrashDoNotHoldUpSaves()
+{
+    // A writer killed right after creating its lock files, before it could
+    // sign them, leaves them empty; one killed later leaves them signed with
+    // a process id that no longer runs. A lock signed by a running process
+    // is not ours to break.
+    QVERIFY(data->write("modules/setting/apConfig.bin.lock", ""));
+    QVERIFY(data->write("modules/gun/gunData.bin.lock", "99999999\nkelda-config\n\n"));
+    QVERIFY(data->write("modules/gun/gunData.bin.lock.rmlock", ""));
+    const QByteArray live = QByteArray::number(QCoreApplication::applicationPid()) + "\nx\n\n";
+    QVERIFY(data->write("modules/setting/p9.bin.lock", live));
+
+    QElapsedTimer timer;
+    timer.start();
+    {
+        SettingsStore store(data->root());
+        store.setGlobalData("common/language", "French");
+        store.syncAll();
+        GunData::Command command{};
+        QVERIFY(GunData(store).save(0, {"Gun", "L-Click", 10, 0, 12, 0}, &command));
+    }
+    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY(data->read("modules/setting/apConfig.bin").contains("language=French"));
+    QVERIFY(data->read("modules/gun/gunData.bin").contains("Gun, L-Click"));
+    QCOMPARE(data->read("modules/setting/p9.bin.lock"), live);
 }
 
 void tst_Settings::deviceList_data()
