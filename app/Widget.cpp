@@ -212,8 +212,13 @@ void Widget::connectSequence()
     hid.connectDevice(hid.currentIndex);
     if (v) {
         if (v->icType == QLatin1String("560")) {
-            for (uint n = 0; n < 4; ++n)
+            // A mouse that answers but sends no block data would hold the
+            // window for a second per block; the first failed read ends them.
+            for (uint n = 0; n < 4; ++n) {
                 v->mouseReadProfile(n);
+                if (!hid.lastBlockReadOk)
+                    break;
+            }
         }
         v->setEnabled(true);
         v->setDeviceConnected(true);

@@ -574,6 +574,7 @@ void Hid_Thread::hid560_84H_GetCurrentDPI(uchar &byte1, uchar &byte2)
 
 void Hid_Thread::hid560_8CH_readProfile(uchar *src128, uchar profileNo)
 {
+    lastBlockReadOk = false;
     if (!src128)
         return;
     if (!beginCommand(*this, "8c", 0x8C, {profileNo}))
@@ -583,6 +584,7 @@ void Hid_Thread::hid560_8CH_readProfile(uchar *src128, uchar profileNo)
     // The block replaces the caller's bytes only when all of it arrived: a
     // read cut short would leave new bytes followed by stale ones, which the
     // next block write would send back to the mouse as if they were its own.
-    if (queryCommand(128))
+    lastBlockReadOk = queryCommand(128);
+    if (lastBlockReadOk)
         std::memcpy(src128, bulkBuffer, 128);
 }

@@ -37,6 +37,8 @@ public:
     // Set once the program is quitting: transfers in progress stop at their
     // next report and new ones fail at once, so the event loop can end.
     std::atomic<bool> shuttingDown{false};
+    // Whether the last 8CH block read brought its whole block.
+    bool lastBlockReadOk = false;
     QFuture<void> readLoopFuture;
     uchar outReport[9] = {};
     uchar inReport[9] = {};

@@ -485,6 +485,11 @@ void TestFaults::silentDeviceHoldsGuiBriefly()
              vmouse::dropInputReports(4);
              rig.view()->mouseReadProfile(2);
          }},
+        {"connect sequence, block data never sent", [&] {
+             vmouse::dropInputReports(16);
+             rig.w->checkDevice();
+             vmouse::dropInputReports(0);
+         }},
         {"command while another holds the channel", [&] {
              QTimer::singleShot(0, [&] { rig.view()->mouseSetCurrentDPI(2); });
              rig.view()->mouseSetDpi(4, "3360", {400, 800, 1600, 3200, 0, 0, 0, 0});
