@@ -9,6 +9,7 @@
 #include "device/Pause.h"
 #include "host/DeviceWatch.h"
 #include "ops/DeviceProfileImage.h"
+#include "store/DpiSwitchMessages.h"
 #include "support/DataFolder.h"
 #include "support/LogCapture.h"
 #include "support/VirtualMouseFixture.h"
@@ -517,6 +518,8 @@ void TestFaults::eventFlood()
     const int rate = 1000;
     const double seconds = qEnvironmentVariableIsSet("KELDA_FLOOD_SECONDS")
         ? qEnvironmentVariable("KELDA_FLOOD_SECONDS").toDouble() : 10.0;
+    for (int i = 0; i < 8; ++i)
+        dpiSwitchMessages[i] = QStringLiteral("m%1").arg(i);
     Rig rig(vmouse::Config(), true);
     QVERIFY(rig.connect());
     // Warm the paths once so the baseline holds what a running program holds.
@@ -546,6 +549,12 @@ void TestFaults::eventFlood()
     QTRY_COMPARE_WITH_TIMEOUT(rig.scene("dpiCalls").toInt() - dpiBefore, sent.sent / 2 + sent.sent % 2, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(rig.scene("runCalls").toInt() - runBefore, sent.sent / 2, 10000);
     beat.stop();
+    // Balloons: at most one per interval, the last showing the last stage.
+    QTest::qWait(Widget::DpiBalloonInterval + 100);
+    QStringList balloons;
+    for (const QString &l : rig.log.lines())
+        if (l.startsWith("Info: m"))
+            balloons << l;
     rig.log.clear(); // the test's own copy of the program's lines
     QTest::qWait(500);
     const long rssAfter = residentKiB();
@@ -555,6 +564,12 @@ void TestFaults::eventFlood()
           sent.sent, double(t.elapsed()) / 1000, sent.sent * 1000.0 / double(t.elapsed()), beat.percentile(0.5),
           beat.percentile(0.95), beat.percentile(0.99), qint64(beat.ticks()));
     qInfo("flood: resident memory %ld KiB before, %ld KiB peak, %ld KiB after", rssBefore, rssPeak, rssAfter);
+    qInfo("flood: %lld tray balloons", qint64(balloons.size()));
+    QVERIFY(!balloons.isEmpty());
+    QVERIFY(balloons.size() <= t.elapsed() / Widget::DpiBalloonInterval + 2);
+    QCOMPARE(balloons.last(), QStringLiteral("Info: m%1 ").arg(sent.lastDpi >= 1 && sent.lastDpi <= 7 ? sent.lastDpi - 1 : 7));
+    for (QString &m : dpiSwitchMessages)
+        m = QStringLiteral("DPI Switch to");
     QCOMPARE(sent.sent, sent.total);
     QCOMPARE(rig.scene("outOfOrder").toInt(), 0);
     QCOMPARE(rig.scene("lastDpi").toInt(), sent.lastDpi);
