@@ -15,6 +15,8 @@
 #include <QMenu>
 #include <QSettings>
 
+#include <utility>
+
 #include <hidapi.h>
 
 #ifdef Q_OS_WIN
@@ -40,6 +42,15 @@ Widget::Widget(QWidget *parent, bool loadScene) : QWidget(parent)
     ctl = new Ui_Controler(this, loadScene);
     if (ctl->view)
         ctl->view->setHidThread(&hid);
+
+    dpiBalloonTimer.setInterval(DpiBalloonInterval);
+    dpiBalloonTimer.setSingleShot(true);
+    connect(&dpiBalloonTimer, &QTimer::timeout, this, [this] {
+        if (pendingDpiBalloon.isEmpty())
+            return;
+        showBalloon(std::exchange(pendingDpiBalloon, QString()));
+        dpiBalloonTimer.start();
+    });
 
     checkTimer.setInterval(2048);
     checkTimer.setSingleShot(true);
@@ -128,7 +139,10 @@ void Widget::receiveMessage(QString)
 
 void Widget::exitSYS()
 {
-    hid.stopReadLoop();
+    // The menu can be used while a transfer is in progress (transfers let
+    // events through); it ends at its next report and those still queued
+    // behind it fail at once, so the event loop returns promptly.
+    hid.shutDown();
     QCoreApplication::exit(0);
 }
 
@@ -198,8 +212,13 @@ void Widget::connectSequence()
     hid.connectDevice(hid.currentIndex);
     if (v) {
         if (v->icType == QLatin1String("560")) {
-            for (uint n = 0; n < 4; ++n)
+            // A mouse that answers but sends no block data would hold the
+            // window for a second per block; the first failed read ends them.
+            for (uint n = 0; n < 4; ++n) {
                 v->mouseReadProfile(n);
+                if (!hid.lastBlockReadOk)
+                    break;
+            }
         }
         v->setEnabled(true);
         v->setDeviceConnected(true);
@@ -237,8 +256,21 @@ void Widget::deviceDpiStage(int stage)
         if (myQQuickView *v = view())
             v->setCurrentDPI(stage);
         const int entry = (stage >= 1 && stage <= 7) ? stage - 1 : 7;
-        showBalloon(dpiSwitchMessages[entry] + QLatin1Char(' '));
+        showDpiBalloon(dpiSwitchMessages[entry] + QLatin1Char(' '));
     }, Qt::QueuedConnection);
+}
+
+void Widget::showDpiBalloon(const QString &text)
+{
+    // A burst of DPI events (a button held or bouncing) must not become a
+    // burst of desktop notifications: one is shown at once, and the last of
+    // those that follow within the interval is shown when it ends.
+    if (!dpiBalloonTimer.isActive()) {
+        showBalloon(text);
+        dpiBalloonTimer.start();
+    } else {
+        pendingDpiBalloon = text;
+    }
 }
 
 void Widget::deviceKeyLayer(bool on)

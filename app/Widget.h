@@ -35,6 +35,10 @@ public:
     // A tray balloon (title "Info", information icon, 10 s), or a desktop
     // notification where no tray exists.
     void showBalloon(const QString &text);
+    // The balloon of a DPI event; at most one per DpiBalloonInterval, the
+    // latest text winning.
+    void showDpiBalloon(const QString &text);
+    static constexpr int DpiBalloonInterval = 400;
 
     // Called for every device-change event of the system.
     void onDeviceChange();
@@ -66,4 +70,6 @@ private:
     void disconnectSequence();
 
     DeviceWatch *m_watch = nullptr;
+    QTimer dpiBalloonTimer;
+    QString pendingDpiBalloon;
 };

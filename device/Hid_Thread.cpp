@@ -4,6 +4,7 @@
 #include "device/Pause.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDebug>
 #include <QSet>
 #include <QThreadPool>
@@ -32,7 +33,9 @@ constexpr int ChannelPollPause = 8;
 constexpr int ChannelPolls = 255;
 // The read loop waits this long for an event report in each turn.
 constexpr int EventWait = 500;
-// Bound on the wait for each data report of a block read.
+// Bound on the wait for all data reports of a block read together, so that
+// a device that sends its reports slowly cannot hold the GUI thread longer
+// than one missing report would.
 constexpr int BulkReadWait = 1000;
 
 constexpr int BulkBufferSize = 512;
@@ -253,6 +256,8 @@ void Hid_Thread::USBDataDecipher(uchar FIFOBuf[], uchar SecrecyCode[])
 bool Hid_Thread::waitChannelFree()
 {
     for (int poll = 0; poll < ChannelPolls; ++poll) {
+        if (shuttingDown)
+            return false;
         bool expected = true;
         if (channelFree.compare_exchange_strong(expected, false))
             return true;
@@ -268,10 +273,17 @@ void Hid_Thread::settleDelay()
     Pause::pause(SettleHalf);
 }
 
+void Hid_Thread::shutDown()
+{
+    shuttingDown = true;
+    stopReadLoop();
+}
+
 bool Hid_Thread::sendCommand(int length, bool settle)
 {
     QCoreApplication::processEvents();
-    if (!openCommandHandle(currentIndex))
+    // The program may have been told to quit from inside that call.
+    if (shuttingDown || !openCommandHandle(currentIndex))
         return endTransfer(*this, false);
     const int reportLength = devices.at(currentIndex).reportLength;
     if (devices.at(currentIndex).isEncode)
@@ -290,7 +302,8 @@ bool Hid_Thread::sendCommand(int length, bool settle)
         // A short final chunk carries only payload bytes and zero padding.
         std::fill(report.begin(), report.end(), 0);
         std::memcpy(report.data() + 1, bulkBuffer + offset, size_t(std::min(chunk, length - offset)));
-        if (!openCommandHandle(currentIndex) || hid_write(cmdHandle, report.data(), report.size()) < 0)
+        if (shuttingDown || !openCommandHandle(currentIndex)
+            || hid_write(cmdHandle, report.data(), report.size()) < 0)
             return endTransfer(*this, false);
         Pause::pause(DataReportPause);
     }
@@ -301,36 +314,50 @@ bool Hid_Thread::sendCommand(int length, bool settle)
 
 bool Hid_Thread::queryCommand(int length)
 {
-    if (!openCommandHandle(currentIndex))
+    if (shuttingDown || !openCommandHandle(currentIndex))
         return endTransfer(*this, false);
     const bool encoded = devices.at(currentIndex).isEncode;
     const int reportLength = devices.at(currentIndex).reportLength;
+    const uchar code = outReport[1];
     if (encoded)
         USBDataEncryption(outReport + 1, secrecyKey);
     if (!openCommandHandle(currentIndex) || hid_send_feature_report(cmdHandle, outReport, 9) < 0)
         return endTransfer(*this, false);
-    if (!openCommandHandle(currentIndex) || hid_get_feature_report(cmdHandle, inReport, 9) < 0)
+    if (!openCommandHandle(currentIndex))
+        return endTransfer(*this, false);
+    const int got = hid_get_feature_report(cmdHandle, inReport, 9);
+    if (got < 0)
         return endTransfer(*this, false);
     length = std::clamp(length, 0, BulkBufferSize);
     if (length == 0) {
         endTransfer(*this, true);
+        // Not an answer to this query: no code byte, a block too short to
+        // decipher, or another code echoed. The caller's values stay.
+        if (got < 2 || (encoded && got < 8))
+            return false;
         if (encoded)
             USBDataDecipher(inReport + 1, secrecyKey);
-        return true;
+        return inReport[1] == code;
     }
     if (reportLength < 1)
         return endTransfer(*this, false);
 
     const int chunk = std::min(length, reportLength);
     std::vector<uchar> report(size_t(reportLength) + 1, 0);
+    QDeadlineTimer deadline(BulkReadWait);
     for (int offset = 0; offset < length; offset += chunk) {
         std::fill(report.begin(), report.end(), 0);
-        // Each data report is waited for at most BulkReadWait; a device that
-        // sends fewer than announced fails the read instead of hanging it.
-        if (!openCommandHandle(currentIndex)
-            || hid_read_timeout(cmdHandle, report.data(), report.size(), BulkReadWait) <= 0)
+        // A device that sends fewer reports than announced, or sends them too
+        // slowly, fails the read instead of hanging it; so does a report too
+        // short to hold its chunk, whose missing bytes would read as zeros.
+        const int want = std::min(chunk, length - offset);
+        if (shuttingDown || !openCommandHandle(currentIndex))
             return endTransfer(*this, false);
-        std::memcpy(bulkBuffer + offset, report.data(), size_t(std::min(chunk, length - offset)));
+        const int n = hid_read_timeout(cmdHandle, report.data(), report.size(),
+                                       std::max(1, int(deadline.remainingTime())));
+        if (n < want)
+            return endTransfer(*this, false);
+        std::memcpy(bulkBuffer + offset, report.data(), size_t(want));
     }
     return endTransfer(*this, true);
 }
@@ -547,13 +574,17 @@ void Hid_Thread::hid560_84H_GetCurrentDPI(uchar &byte1, uchar &byte2)
 
 void Hid_Thread::hid560_8CH_readProfile(uchar *src128, uchar profileNo)
 {
+    lastBlockReadOk = false;
     if (!src128)
         return;
     if (!beginCommand(*this, "8c", 0x8C, {profileNo}))
         return;
     std::memset(inReport, 0, sizeof inReport);
     std::memcpy(bulkBuffer, src128, 128);
-    queryCommand(128);
-    // Whatever arrived replaces the caller's bytes; the rest stays as it was.
-    std::memcpy(src128, bulkBuffer, 128);
+    // The block replaces the caller's bytes only when all of it arrived: a
+    // read cut short would leave new bytes followed by stale ones, which the
+    // next block write would send back to the mouse as if they were its own.
+    lastBlockReadOk = queryCommand(128);
+    if (lastBlockReadOk)
+        std::memcpy(src128, bulkBuffer, 128);
 }

@@ -34,6 +34,11 @@ public:
     // Shared with the read loop's thread, hence atomic.
     std::atomic<bool> channelFree{true};
     std::atomic<bool> readLoopRunning{false};
+    // Set once the program is quitting: transfers in progress stop at their
+    // next report and new ones fail at once, so the event loop can end.
+    std::atomic<bool> shuttingDown{false};
+    // Whether the last 8CH block read brought its whole block.
+    bool lastBlockReadOk = false;
     QFuture<void> readLoopFuture;
     uchar outReport[9] = {};
     uchar inReport[9] = {};
@@ -59,6 +64,7 @@ public:
     void connectDevice(int index);
     void readLoop(uint index);
     void stopReadLoop();
+    void shutDown();
 
     // ---- 553 family ----
     Q_INVOKABLE void hid553_01H_SetReportRate(uchar rate);

@@ -72,6 +72,12 @@ public:
     std::deque<Record> records;
     std::wstring globalError = L"Success";
     bool virtualTime = false;
+    bool keepRecords = true;
+    // Faults armed by the control protocol: the mouse is pulled out right
+    // after the Nth data report of a block write is taken, or after the Nth
+    // input report of a block read is handed over (0: not armed).
+    int unplugAfterWrites = 0;
+    int unplugAfterReads = 0;
 
     // Both require the mutex.
     void configureLocked(const Config &config);
@@ -80,6 +86,7 @@ public:
     void recordOpen(const Collection *c, int ret);
     void addViolation(const std::string &text);
     void checkSingleHandle(const hid_device_ *h);
+    void setPluggedLocked(bool plugged);
     bool alive(const hid_device_ *h) const;
     Firmware *firmware(const hid_device_ *h) const;
 

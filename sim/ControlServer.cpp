@@ -98,6 +98,7 @@ void startControlServer()
 
 void stopControlServer()
 {
+    stopFlood();
     const int fd = listenFd.exchange(-1);
     if (fd < 0)
         return;

@@ -139,6 +139,16 @@ int Firmware::getFeature(uint8_t *data, size_t len, std::string *plain)
 {
     if (muted || len < 2)
         return -1;
+    if (haveForcedResponse) {
+        // Garbage in place of the answer: the bytes as given, as long as
+        // given (up to what was asked for); a pending block read is lost.
+        haveForcedResponse = false;
+        const size_t n = std::min(len, forcedResponse.size());
+        std::copy_n(forcedResponse.begin(), n, data);
+        m_haveResponse = false;
+        m_bulkAfterResponse.clear();
+        return int(n);
+    }
     uint8_t block[8] = {};
     if (m_haveResponse)
         std::memcpy(block, m_response, 8);
@@ -157,11 +167,15 @@ int Firmware::getFeature(uint8_t *data, size_t len, std::string *plain)
     if (m_haveResponse && !m_bulkAfterResponse.empty()) {
         // A block read: the data follows the response as input reports of
         // the device's report length on the command interface.
+        // The payload is cut at the report length; a faulty report length
+        // (nextBlockReportLength) changes only the size of each report.
         const size_t r = size_t(m_id.reportLength);
+        const size_t sent = nextBlockReportLength > 0 ? size_t(nextBlockReportLength) : r;
+        nextBlockReportLength = 0;
         for (size_t off = 0; off < m_bulkAfterResponse.size(); off += r) {
-            std::vector<uint8_t> chunk(r, 0);
+            std::vector<uint8_t> chunk(sent, 0);
             std::copy_n(m_bulkAfterResponse.begin() + long(off),
-                        std::min(r, m_bulkAfterResponse.size() - off), chunk.begin());
+                        std::min({r, sent, m_bulkAfterResponse.size() - off}), chunk.begin());
             queueInput(cmdInput, std::move(chunk));
         }
         m_bulkAfterResponse.clear();

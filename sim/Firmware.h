@@ -52,6 +52,11 @@ public:
     bool muted = false;
     int dropCount = 0;
     bool corruptNext = false;
+    // The next response feature report is these bytes, whatever was asked.
+    bool haveForcedResponse = false;
+    std::vector<uint8_t> forcedResponse;
+    // The data reports of the next block read are this long (0: as usual).
+    int nextBlockReportLength = 0;
 
     // Forgets a transfer in progress (the device was unplugged).
     void resetTransfer();

@@ -205,7 +205,12 @@ int HID_API_EXPORT hid_write(hid_device *dev, const unsigned char *data, size_t 
 {
     return commandTransfer(dev, "write", data, length, false,
                            [&](vmouse::Firmware &fw, double t, std::string *) {
-                               return fw.write(data, length, t);
+                               const int n = fw.write(data, length, t);
+                               Bus &b = Bus::instance();
+                               if (n > 0 && dev->device == 0 && b.unplugAfterWrites > 0
+                                   && --b.unplugAfterWrites == 0)
+                                   b.setPluggedLocked(false);
+                               return n;
                            });
 }
 
@@ -237,6 +242,9 @@ int HID_API_EXPORT hid_read_timeout(hid_device *dev, unsigned char *data, size_t
                 got.resize(length);
             std::memcpy(data, got.data(), got.size());
             ret = int(got.size());
+            if (dev->iface == Iface::Cmd && dev->device == 0 && b.unplugAfterReads > 0
+                && --b.unplugAfterReads == 0)
+                b.setPluggedLocked(false);
             break;
         }
         if (milliseconds == 0)

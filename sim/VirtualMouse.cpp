@@ -1,7 +1,10 @@
 #include "sim/Bus.h"
 
+#include <atomic>
+#include <cctype>
 #include <cstdlib>
 #include <sstream>
+#include <thread>
 #include <unistd.h>
 
 namespace vmouse {
@@ -141,6 +144,9 @@ void Bus::configureLocked(const Config &config)
     violationList.clear();
     records.clear();
     denyOpen = config.denyOpen;
+    unplugAfterWrites = 0;
+    unplugAfterReads = 0;
+    keepRecords = true;
 
     auto sink = [this](const std::string &text) { addViolation(text); };
     int node = 0;
@@ -199,6 +205,8 @@ void Bus::appendRecord(Record r)
         std::fwrite(line.data(), 1, line.size(), m_transcriptFile);
         std::fflush(m_transcriptFile);
     }
+    if (!keepRecords)
+        return;
     if (records.size() >= MaxRecords)
         records.pop_front();
     records.push_back(std::move(r));
@@ -252,6 +260,22 @@ void Bus::checkSingleHandle(const hid_device_ *h)
                      + " interface of the " + devices[size_t(h->device)].firmware->identity().name);
 }
 
+void Bus::setPluggedLocked(bool plugged)
+{
+    DeviceSlot &mouse = devices[0];
+    mouse.plugged = plugged;
+    if (!plugged) {
+        for (hid_device_ *h : handles)
+            if (h->device == 0)
+                h->dead = true;
+        mouse.firmware->resetTransfer();
+        mouse.firmware->readInput.clear();
+        unplugAfterWrites = 0;
+        unplugAfterReads = 0;
+    }
+    inputArrived.notify_all();
+}
+
 bool Bus::alive(const hid_device_ *h) const
 {
     return h && !h->dead && h->device < int(devices.size()) && devices[size_t(h->device)].plugged;
@@ -281,22 +305,140 @@ void setPlugged(bool plugged)
 {
     Bus &b = bus();
     std::lock_guard<std::mutex> lock(b.mutex);
-    DeviceSlot &mouse = b.devices[0];
-    mouse.plugged = plugged;
-    if (!plugged) {
-        for (hid_device_ *h : b.handles)
-            if (h->device == 0)
-                h->dead = true;
-        mouse.firmware->resetTransfer();
-        mouse.firmware->readInput.clear();
-    }
-    b.inputArrived.notify_all();
+    b.setPluggedLocked(plugged);
 }
+
+// The event flood: one generator thread at a time, paced on the real clock
+// (each event is due at start + i / rate; a late thread catches up at once,
+// so the count per second holds on a busy machine too).
+class Flood
+{
+public:
+    static Flood &instance()
+    {
+        bus(); // constructed first, so it outlives the generator
+        static Flood flood;
+        return flood;
+    }
+    ~Flood() { stop(); }
+
+    bool start(int perSecond, double seconds)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_running)
+            return false;
+        if (m_thread.joinable())
+            m_thread.join();
+        m_stop = false;
+        m_running = true;
+        m_sent = 0;
+        m_lastDpi = -1;
+        m_lastLayer = -1;
+        m_total = int(perSecond * seconds + 0.5);
+        m_thread = std::thread([this, perSecond] { run(perSecond); });
+        return true;
+    }
+
+    void stop()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+        m_running = false;
+    }
+
+    FloodStatus status() const
+    {
+        return {m_running, m_sent, m_total, m_lastDpi, m_lastLayer};
+    }
+
+private:
+    void run(int perSecond)
+    {
+        using clock = std::chrono::steady_clock;
+        const auto start = clock::now();
+        for (int i = 0; i < m_total && !m_stop; ++i) {
+            std::this_thread::sleep_until(start + std::chrono::microseconds(int64_t(i) * 1000000 / perSecond));
+            // Even events choose DPI stages 1..8 in turn, odd ones switch the
+            // key layer on and off.
+            Bus &b = bus();
+            std::lock_guard<std::mutex> lock(b.mutex);
+            if (!b.devices[0].plugged)
+                continue;
+            if (i % 2 == 0) {
+                const int stage = 1 + (i / 2) % 8;
+                b.devices[0].firmware->pressDpi(stage);
+                m_lastDpi = stage;
+            } else {
+                const bool on = (i / 2) % 2 == 0;
+                b.devices[0].firmware->setLayer(on);
+                m_lastLayer = on ? 1 : 0;
+            }
+            ++m_sent;
+            b.inputArrived.notify_all();
+        }
+        m_running = false;
+    }
+
+    std::mutex m_mutex;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_running{false};
+    std::atomic<int> m_sent{0};
+    std::atomic<int> m_total{0};
+    std::atomic<int> m_lastDpi{-1};
+    std::atomic<int> m_lastLayer{-1};
+};
 
 } // namespace
 
+bool flood(int perSecond, double seconds)
+{
+    if (perSecond < 1 || seconds <= 0)
+        return false;
+    return Flood::instance().start(perSecond, seconds);
+}
+
+FloodStatus floodStatus()
+{
+    return Flood::instance().status();
+}
+
+void stopFlood()
+{
+    Flood::instance().stop();
+}
+
+void unplugAfterDataReports(int count)
+{
+    std::lock_guard<std::mutex> lock(bus().mutex);
+    bus().unplugAfterWrites = count;
+}
+
+void unplugAfterBlockReports(int count)
+{
+    std::lock_guard<std::mutex> lock(bus().mutex);
+    bus().unplugAfterReads = count;
+}
+
+void forceNextResponse(const std::vector<uint8_t> &bytes)
+{
+    std::lock_guard<std::mutex> lock(bus().mutex);
+    Firmware &fw = *bus().devices[0].firmware;
+    fw.haveForcedResponse = true;
+    fw.forcedResponse = bytes;
+}
+
+void setNextBlockReportLength(int length)
+{
+    std::lock_guard<std::mutex> lock(bus().mutex);
+    bus().devices[0].firmware->nextBlockReportLength = length;
+}
+
 void configure(const Config &config)
 {
+    stopFlood();
     std::lock_guard<std::mutex> lock(bus().mutex);
     bus().configureLocked(config);
 }
@@ -311,6 +453,12 @@ std::vector<Record> transcript()
 {
     std::lock_guard<std::mutex> lock(bus().mutex);
     return {bus().records.begin(), bus().records.end()};
+}
+
+void setRecording(bool on)
+{
+    std::lock_guard<std::mutex> lock(bus().mutex);
+    bus().keepRecords = on;
 }
 
 void clearTranscript()
@@ -459,6 +607,23 @@ std::string socketPath()
     return "/tmp/kelda-vmouse-" + std::to_string(getuid()) + ".sock";
 }
 
+// Hex digits in pairs; "-" is no bytes at all.
+static bool parseHex(const std::string &text, std::vector<uint8_t> *out)
+{
+    out->clear();
+    if (text == "-")
+        return true;
+    if (text.empty() || text.size() % 2)
+        return false;
+    for (size_t i = 0; i < text.size(); i += 2) {
+        if (!std::isxdigit(static_cast<unsigned char>(text[i]))
+            || !std::isxdigit(static_cast<unsigned char>(text[i + 1])))
+            return false;
+        out->push_back(uint8_t(std::stoi(text.substr(i, 2), nullptr, 16)));
+    }
+    return true;
+}
+
 std::string control(const std::string &line)
 {
     std::istringstream in(line);
@@ -497,15 +662,7 @@ std::string control(const std::string &line)
     }
     if (cmd == "event") {
         std::vector<uint8_t> report;
-        for (size_t i = 0; i < arg.size(); i += 2) {
-            const std::string byte = arg.substr(i, 2);
-            char *end = nullptr;
-            const long v = std::strtol(byte.c_str(), &end, 16);
-            if (byte.size() != 2 || *end)
-                return "error: event takes the report as hex, e.g. 06070003";
-            report.push_back(uint8_t(v));
-        }
-        if (report.empty() || report.size() > 64 || !extra.empty())
+        if (!parseHex(arg, &report) || report.empty() || report.size() > 64 || !extra.empty())
             return "error: event takes the report as hex, e.g. 06070003";
         sendEvent(report);
         return "ok";
@@ -520,6 +677,12 @@ std::string control(const std::string &line)
         setMuted(flag);
         return "ok";
     }
+    if (cmd == "record") {
+        if (!onOff(&flag))
+            return "error: record takes on or off";
+        setRecording(flag);
+        return "ok";
+    }
     if (cmd == "deny") {
         if (!onOff(&flag))
             return "error: deny takes on or off";
@@ -531,6 +694,50 @@ std::string control(const std::string &line)
             return "error: drop takes a count from 1 to 1000";
         dropInputReports(n);
         return "ok";
+    }
+    if (cmd == "unplug-after-write") {
+        if (!number(1, 1000, &n))
+            return "error: unplug-after-write takes a count of data reports from 1 to 1000";
+        unplugAfterDataReports(n);
+        return "ok";
+    }
+    if (cmd == "unplug-after-read") {
+        if (!number(1, 1000, &n))
+            return "error: unplug-after-read takes a count of input reports from 1 to 1000";
+        unplugAfterBlockReports(n);
+        return "ok";
+    }
+    if (cmd == "response") {
+        std::vector<uint8_t> bytes;
+        if (!parseHex(arg, &bytes) || bytes.size() > 64 || !extra.empty())
+            return "error: response takes up to 64 bytes as hex (\"-\" for none)";
+        forceNextResponse(bytes);
+        return "ok";
+    }
+    if (cmd == "block-length") {
+        if (!number(1, 1024, &n))
+            return "error: block-length takes a report length from 1 to 1024";
+        setNextBlockReportLength(n);
+        return "ok";
+    }
+    if (cmd == "flood") {
+        char *end = nullptr;
+        const long rate = std::strtol(arg.c_str(), &end, 10);
+        const bool rateOk = !arg.empty() && !*end && rate >= 1 && rate <= 100000;
+        std::string more;
+        in >> more;
+        const double secs = std::strtod(extra.c_str(), &end);
+        if (!rateOk || extra.empty() || *end || !(secs > 0 && secs <= 3600) || !more.empty())
+            return "error: flood takes events per second (1-100000) and seconds";
+        if (!flood(int(rate), secs))
+            return "error: a flood is already running";
+        return "ok";
+    }
+    if (cmd == "flood-state" && arg.empty()) {
+        const FloodStatus f = floodStatus();
+        return std::string("{\"running\":") + (f.running ? "true" : "false") + ",\"sent\":" + std::to_string(f.sent)
+               + ",\"total\":" + std::to_string(f.total) + ",\"lastDpi\":" + std::to_string(f.lastDpi)
+               + ",\"lastLayer\":" + std::to_string(f.lastLayer) + "}";
     }
     if (cmd == "corrupt" && arg.empty()) {
         corruptNextReport();
@@ -577,7 +784,9 @@ std::string control(const std::string &line)
         return "ok";
     }
     return "error: unknown command '" + line + "'; known: press-dpi N, layer on|off, unplug, plug, "
-           "mute on|off, deny on|off, drop N, corrupt, event HEX, state, violations, transcript [N], clear";
+           "mute on|off, deny on|off, record on|off, drop N, corrupt, event HEX, response HEX, block-length N, "
+           "unplug-after-write N, unplug-after-read N, flood N_PER_S SECONDS, flood-state, state, "
+           "violations, transcript [N], clear";
 }
 
 } // namespace vmouse

@@ -89,6 +89,9 @@ Config config();
 // ---- what happened ----
 std::vector<Record> transcript();
 void clearTranscript();
+// Off: calls are no longer kept in memory (the transcript file, if any, is
+// still written), so that a long test measures the program's memory only.
+void setRecording(bool on);
 std::vector<std::string> violations();
 void clearViolations();
 FirmwareState state(int device = 0);           // 0 mouse, 1 keyboard
@@ -108,6 +111,33 @@ void setMuted(bool muted);         // queries get no answer
 void dropInputReports(int count);  // the next count input reports on cmd are lost
 void corruptNextReport();          // one byte of the next report sent is changed
 void setDenyOpen(bool deny);
+// The mouse is pulled out right after the Nth data report of block writes
+// has been taken (counted from now), or right after the Nth input report of
+// block reads has been handed to the program.
+void unplugAfterDataReports(int count);
+void unplugAfterBlockReports(int count);
+// The next response feature report is exactly these bytes (garbage, or a
+// report of the wrong length; empty: a read of 0 bytes), and a block read it
+// answers sends no data.
+void forceNextResponse(const std::vector<uint8_t> &bytes);
+// The data reports of the next block read are this many bytes long.
+void setNextBlockReportLength(int length);
+
+// ---- event flood ----
+// Sends perSecond events for the given time from a thread of its own, paced
+// on the real clock: DPI stages 1..8 in turn alternating with the key layer
+// switched on and off. False if one is running already.
+struct FloodStatus
+{
+    bool running = false;
+    int sent = 0;
+    int total = 0;
+    int lastDpi = -1;   // stage of the last DPI event sent, -1 none
+    int lastLayer = -1; // state of the last layer event sent, -1 none
+};
+bool flood(int perSecond, double seconds);
+FloodStatus floodStatus();
+void stopFlood(); // ends a running flood and waits for its thread
 
 // ---- clock ----
 // Milliseconds since the library loaded plus all virtual advances.

@@ -1,6 +1,8 @@
 // kelda-vmouse: drives a virtual mouse preloaded into a running program.
 //   kelda-vmouse press-dpi 3 | layer on|off | unplug | plug | mute on|off |
-//                deny on|off | drop N | corrupt | state | violations |
+//                deny on|off | drop N | corrupt | event HEX | response HEX |
+//                block-length N | unplug-after-write N | unplug-after-read N |
+//                flood N_PER_S SECONDS | flood-state | state | violations |
 //                transcript [N] | clear
 // The socket is KELDA_VMOUSE_SOCKET or the per-user default.
 #include <cerrno>
@@ -26,6 +28,13 @@ int main(int argc, char **argv)
                      "  drop N          lose the next N input reports of the command interface\n"
                      "  corrupt         change one byte of the next report the mouse sends\n"
                      "  event HEX       send any report on the read interface\n"
+                     "  response HEX    answer the next query with exactly these bytes (- for none)\n"
+                     "  block-length N  data reports of the next block read are N bytes long\n"
+                     "  unplug-after-write N  pull the mouse out after the Nth block data report\n"
+                     "  unplug-after-read N   pull the mouse out after the Nth block input report\n"
+                     "  flood N_PER_S SECONDS DPI and layer events at that rate, in the background\n"
+                     "  flood-state     progress of the flood as JSON (sent, last stage and layer)\n"
+                     "  record on|off   keep the transcript in memory (the file is written either way)\n"
                      "  state           firmware state as JSON\n"
                      "  violations      protocol violations as a JSON array\n"
                      "  transcript [N]  the last N transcript records\n"
