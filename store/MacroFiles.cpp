@@ -93,7 +93,12 @@ QStringList MacroFiles::load(const QString &name) const
         return {};
     QSettings file(path(name), QSettings::IniFormat);
     QStringList out;
-    const int total = file.value(QStringLiteral("config/total"), 0).toInt();
+    int total = file.value(QStringLiteral("config/total"), 0).toInt();
+    if (total > MaxSteps) {
+        qDebug() << "loadMacroIni: total" << total << "of" << name << "is implausible, reading"
+                 << MaxSteps << "steps";
+        total = MaxSteps;
+    }
     for (int i = 0; i < total; ++i)
         out.append(stepText(file.value(QStringLiteral("macro/") + QString::number(i),
                                        QStringLiteral("0"))));

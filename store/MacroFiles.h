@@ -56,6 +56,11 @@ public:
     // scene offers.
     static constexpr int BoundSlots = 6;
 
+    // Most steps read from one file, whatever its total says. A macro fits
+    // one 128-byte payload, so real files hold well under a hundred; a
+    // damaged total must not make loading loop and allocate without end.
+    static constexpr int MaxSteps = 4096;
+
 private:
     bool checkName(const char *operation, const QString &name) const;
 
