@@ -37,4 +37,14 @@ bool remove(const QString &path);
 // Renames from to to; fails when to exists.
 bool rename(const QString &from, const QString &to);
 
+// Largest file an import takes. Profiles and macros are a few kilobytes; a
+// file of many megabytes is no export of this program, and copying and then
+// parsing it would stall the window for seconds.
+constexpr qint64 MaxImportBytes = 1024 * 1024;
+
+// True when source may be imported: a regular file (not a pipe or device,
+// which could block the read or never end) of at most MaxImportBytes.
+// Otherwise writes a debug line naming the operation and why.
+bool importable(const char *operation, const QString &source);
+
 } // namespace DataFile

@@ -170,6 +170,10 @@ bool MacroFiles::importFrom(const QString &name, FileChooser &chooser)
     // done, since the user chose a file.
     if (QFile::exists(path(name)))
         return true;
+    // A refused file counts as no import: the scene then creates the macro
+    // empty.
+    if (!DataFile::importable("loadMacroFile", source))
+        return false;
     QDir().mkpath(dir());
     if (!DataFile::copy(source, path(name)))
         qDebug() << "loadMacroFile: cannot import" << source;

@@ -46,7 +46,9 @@ public:
     void unbind(const QString &name);
 
     // Import: copies a chosen file to the macro's file unless that exists
-    // already (the old macro is kept). True whenever a file was chosen.
+    // already (the old macro is kept). True whenever a file was chosen,
+    // except one that is refused (not a regular file, or larger than
+    // DataFile::MaxImportBytes): nothing is written then.
     bool importFrom(const QString &name, FileChooser &chooser);
     // Export: writes a byte-for-byte copy of the macro's file to a chosen
     // file. True when a copy was written.
