@@ -6,7 +6,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CTEST_ARGS ?=
 
-.PHONY: all deps build run demo test bench clean install uninstall install-udev-rule
+.PHONY: all deps build run demo test bench fuzz clean install uninstall install-udev-rule
 
 all: build
 
@@ -32,6 +32,12 @@ test: build
 # virtual mouse and a bare Qt Quick window: build/bench/report.md.
 bench: build
 	KELDA_BUILD_DIR=$(CURDIR)/$(BUILD_DIR) scripts/bench
+
+# libFuzzer targets built with clang (ASan + UBSan) in build-fuzz/, each run
+# for FUZZ_SECONDS (5 minutes by default); FUZZ_TARGETS picks a subset.
+FUZZ_SECONDS ?= 300
+fuzz: deps
+	FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) scripts/fuzz
 
 clean:
 	rm -rf $(BUILD_DIR)
