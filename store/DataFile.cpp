@@ -71,7 +71,8 @@ bool rename(const QString &from, const QString &to)
 bool importable(const char *operation, const QString &source)
 {
     const QFileInfo info(source);
-    if (!info.isFile()) {
+    // A missing file is left to the copy, which fails and keeps the target.
+    if (info.exists() && !info.isFile()) {
         qDebug() << operation << "refused" << source << "- not a regular file";
         return false;
     }

@@ -42,8 +42,9 @@ bool rename(const QString &from, const QString &to);
 // parsing it would stall the window for seconds.
 constexpr qint64 MaxImportBytes = 1024 * 1024;
 
-// True when source may be imported: a regular file (not a pipe or device,
-// which could block the read or never end) of at most MaxImportBytes.
+// True when source may be imported: not a pipe, device or folder (a read
+// could block or never end) and at most MaxImportBytes long. A missing
+// source passes; the copy then fails and keeps its target.
 // Otherwise writes a debug line naming the operation and why.
 bool importable(const char *operation, const QString &source);
 
