@@ -37,7 +37,7 @@ bench: build
 # for FUZZ_SECONDS (5 minutes by default); FUZZ_TARGETS picks a subset.
 FUZZ_SECONDS ?= 300
 fuzz: deps
-	FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) scripts/fuzz
+	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_TARGETS="$(FUZZ_TARGETS)" JOBS=$(JOBS) scripts/fuzz
 
 clean:
 	rm -rf $(BUILD_DIR)
