@@ -6,7 +6,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CTEST_ARGS ?=
 
-.PHONY: all deps build run demo test bench soak clean install uninstall install-udev-rule
+.PHONY: all deps build run demo test bench soak fuzz clean install uninstall install-udev-rule
 
 all: build
 
@@ -38,6 +38,12 @@ bench: build
 SOAK_TRIALS ?= 1000
 soak: build
 	$(BUILD_DIR)/soak/kelda-soak --trials $(SOAK_TRIALS)
+
+# libFuzzer targets built with clang (ASan + UBSan) in build-fuzz/, each run
+# for FUZZ_SECONDS (5 minutes by default); FUZZ_TARGETS picks a subset.
+FUZZ_SECONDS ?= 300
+fuzz: deps
+	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_TARGETS="$(FUZZ_TARGETS)" JOBS=$(JOBS) scripts/fuzz
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -405,18 +405,23 @@ void Hid_Thread::readLoop(uint index)
         }
         uchar report[4] = {};
         const int n = hid_read_timeout(readHandle, report, sizeof report, EventWait);
-        if (n == 4 && report[0] == 0x06) {
-            if (report[1] == 0x07) {
-                if (owner)
-                    owner->deviceDpiStage(report[3]);
-            } else if (report[1] == 0x0D) {
-                if (owner)
-                    owner->deviceKeyLayer(report[2] != 0);
-                qDebug() << "test" << int(report[2]);
-            }
-        }
+        handleEventReport(report, n, owner);
         hid_close(readHandle);
         readHandle = nullptr;
+    }
+}
+
+void Hid_Thread::handleEventReport(const uchar *report, int length, HidOwner *owner)
+{
+    if (length != 4 || report[0] != 0x06)
+        return;
+    if (report[1] == 0x07) {
+        if (owner)
+            owner->deviceDpiStage(report[3]);
+    } else if (report[1] == 0x0D) {
+        if (owner)
+            owner->deviceKeyLayer(report[2] != 0);
+        qDebug() << "test" << int(report[2]);
     }
 }
 

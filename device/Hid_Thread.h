@@ -63,6 +63,10 @@ public:
     // ---- connection and read loop ----
     void connectDevice(int index);
     void readLoop(uint index);
+    // What one read of the read interface means: a 4-byte event report
+    // (ID 06) with a DPI stage (07) or key-layer change (0D) goes to owner;
+    // anything else, including a failed or short read, is ignored.
+    static void handleEventReport(const uchar *report, int length, HidOwner *owner);
     void stopReadLoop();
     void shutDown();
 

@@ -2,7 +2,9 @@
 
 #include "store/SafeFile.h"
 
+#include <QDebug>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace DataFile {
@@ -64,6 +66,22 @@ bool rename(const QString &from, const QString &to)
     if (ok)
         forgetCached(from);
     return ok;
+}
+
+bool importable(const char *operation, const QString &source)
+{
+    const QFileInfo info(source);
+    // A missing file is left to the copy, which fails and keeps the target.
+    if (info.exists() && !info.isFile()) {
+        qDebug() << operation << "refused" << source << "- not a regular file";
+        return false;
+    }
+    if (info.size() > MaxImportBytes) {
+        qDebug() << operation << "refused" << source << "-" << info.size()
+                 << "bytes, more than" << MaxImportBytes;
+        return false;
+    }
+    return true;
 }
 
 } // namespace DataFile

@@ -37,4 +37,15 @@ bool remove(const QString &path);
 // Renames from to to; fails when to exists.
 bool rename(const QString &from, const QString &to);
 
+// Largest file an import takes. Profiles and macros are a few kilobytes; a
+// file of many megabytes is no export of this program, and copying and then
+// parsing it would stall the window for seconds.
+constexpr qint64 MaxImportBytes = 1024 * 1024;
+
+// True when source may be imported: not a pipe, device or folder (a read
+// could block or never end) and at most MaxImportBytes long. A missing
+// source passes; the copy then fails and keeps its target.
+// Otherwise writes a debug line naming the operation and why.
+bool importable(const char *operation, const QString &source);
+
 } // namespace DataFile

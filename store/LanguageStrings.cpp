@@ -27,7 +27,12 @@ QStringList LanguageStrings::section(const QString &typeStr, const QString &lang
         return {};
     // The settings class reads INI files as UTF-8.
     QSettings file(path(langCode), QSettings::IniFormat);
-    const int total = file.value(typeStr + QStringLiteral("/total"), 0).toInt();
+    int total = file.value(typeStr + QStringLiteral("/total"), 0).toInt();
+    if (total > MaxTexts) {
+        qDebug() << "getLangStrings:" << typeStr << "total" << total << "is implausible, reading"
+                 << MaxTexts << "texts";
+        total = MaxTexts;
+    }
     QStringList out;
     for (int i = 0; i < total; ++i) {
         const QVariant v = file.value(typeStr + QLatin1Char('/') + QString::number(i), QString());

@@ -26,6 +26,11 @@ public:
     // order, and stages without a text keep the text they had.
     static void applyTrayTexts(const QString &langCode, const QStringList &texts);
 
+    // Most texts read from one section, whatever its total says: the largest
+    // page holds a few hundred, and a damaged total (2000000000) must not
+    // make the reader loop and allocate for minutes.
+    static constexpr int MaxTexts = 1024;
+
 private:
     QString m_dir;
 };

@@ -93,7 +93,12 @@ QStringList MacroFiles::load(const QString &name) const
         return {};
     QSettings file(path(name), QSettings::IniFormat);
     QStringList out;
-    const int total = file.value(QStringLiteral("config/total"), 0).toInt();
+    int total = file.value(QStringLiteral("config/total"), 0).toInt();
+    if (total > MaxSteps) {
+        qDebug() << "loadMacroIni: total" << total << "of" << name << "is implausible, reading"
+                 << MaxSteps << "steps";
+        total = MaxSteps;
+    }
     for (int i = 0; i < total; ++i)
         out.append(stepText(file.value(QStringLiteral("macro/") + QString::number(i),
                                        QStringLiteral("0"))));
@@ -177,6 +182,10 @@ bool MacroFiles::importFrom(const QString &name, FileChooser &chooser)
     // done, since the user chose a file.
     if (QFile::exists(path(name)))
         return true;
+    // A refused file counts as no import: the scene then creates the macro
+    // empty.
+    if (!DataFile::importable("loadMacroFile", source))
+        return false;
     QDir().mkpath(dir());
     if (!DataFile::copy(source, path(name)))
         qDebug() << "loadMacroFile: cannot import" << source;

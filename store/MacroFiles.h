@@ -48,7 +48,9 @@ public:
     void unbind(const QString &name);
 
     // Import: copies a chosen file to the macro's file unless that exists
-    // already (the old macro is kept). True whenever a file was chosen.
+    // already (the old macro is kept). True whenever a file was chosen,
+    // except one that is refused (not a regular file, or larger than
+    // DataFile::MaxImportBytes): nothing is written then.
     bool importFrom(const QString &name, FileChooser &chooser);
     // Export: writes a byte-for-byte copy of the macro's file to a chosen
     // file. True when a copy was written.
@@ -57,6 +59,11 @@ public:
     // The slots whose bindings follow renames and deletions: the six the
     // scene offers.
     static constexpr int BoundSlots = 6;
+
+    // Most steps read from one file, whatever its total says. A macro fits
+    // one 128-byte payload, so real files hold well under a hundred; a
+    // damaged total must not make loading loop and allocate without end.
+    static constexpr int MaxSteps = 4096;
 
 private:
     bool checkName(const char *operation, const QString &name) const;

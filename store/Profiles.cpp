@@ -60,6 +60,10 @@ bool Profiles::importFrom(int index, FileChooser &chooser)
     const QString source = chooser.choose(FileRequest::open(fileFilter()));
     if (source.isEmpty())
         return false;
+    // A refused file leaves the slot as it was and counts as no import, so
+    // that the scene gives the new entry the factory profile.
+    if (!DataFile::importable("loadProfile", source))
+        return false;
     if (!replaceSlot(index, source))
         qDebug() << "loadProfile: cannot import" << source << "- profile" << index << "kept";
     return true;

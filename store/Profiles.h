@@ -25,8 +25,10 @@ public:
     // there, including changes not yet flushed. True when a copy was written.
     bool exportTo(int index, FileChooser &chooser);
 
-    // Asks for a source; false when cancelled (or for an index outside
-    // 0..9), true when a file was chosen, whether or not it could be read.
+    // Asks for a source; false when cancelled, for an index outside 0..9 or
+    // when the chosen file is refused (not a regular file, or larger than
+    // DataFile::MaxImportBytes), true when a file was chosen and taken,
+    // whether or not it could be read.
     bool importFrom(int index, FileChooser &chooser);
 
     bool reset(int index);

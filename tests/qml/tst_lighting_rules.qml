@@ -61,6 +61,25 @@ TestCase {
         compare(Lighting.colorsOf([1, 2, 3]).slice(0, 2), ["#010203", "#000000"])
     }
 
+    // A profile file edited by hand or imported from elsewhere: the screen
+    // shows only an effect it offers and steps it can show.
+    function test_storedLight_data() {
+        return [
+            { tag: "stored", list: [2, 1, 3], count: 4, want: [2, 1, 3] },
+            { tag: "as texts", list: ["5", "0", "4"], count: 11, want: [5, 0, 4] },
+            { tag: "steps out of range", list: [0, -3, 99], count: 4, want: [0, 0, 4] },
+            { tag: "steps no number", list: [1, "fast", ""], count: 4, want: [1, 4, 4] },
+            { tag: "effect not offered", list: [4, 1, 1], count: 4, want: null },
+            { tag: "effect no number", list: ["red", 1, 1], count: 4, want: null },
+            { tag: "negative effect", list: [-1, 1, 1], count: 4, want: null },
+            { tag: "short", list: [1, 1], count: 4, want: null },
+            { tag: "missing", list: undefined, count: 4, want: null }
+        ]
+    }
+    function test_storedLight(data) {
+        compare(Lighting.storedLight(data.list, data.count), data.want)
+    }
+
     function test_colorBytes_data() {
         var colors = Lighting.defaultColors
         return [

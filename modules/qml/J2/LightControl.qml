@@ -128,12 +128,13 @@ Rectangle {
     function init(isSendData, isRecovery) {
         fillEffects(!isSendData && !fromBack && mainIten.isPownOn !== true)
 
-        var light = ui_View.getDataList("mouse/lightValue", isRecovery)
-        if (light && light.length >= 3) {
-            effect = Number(light[0])
+        var light = Lighting.storedLight(ui_View.getDataList("mouse/lightValue", isRecovery),
+                                         Lighting.effectStrings(true, true).length)
+        if (light !== null) {
+            effect = light[0]
             effectList.currentSelect = effect
-            setSpeedStep(Number(light[1]))
-            setBrightnessStep(Number(light[2]))
+            setSpeedStep(light[1])
+            setBrightnessStep(light[2])
         }
         showSliders(Lighting.sliderVisibility(effect, is55328, false))
 

@@ -184,6 +184,24 @@ function colorBytes(colors, effect, is55328) {
     return bytes;
 }
 
+// The stored [effect, speed step, brightness step] (mouse/lightValue) as the
+// screen shows them, or null (the screen keeps what it shows) when the list
+// is short or its effect is no number from 0 to effectCount - 1 (the screen
+// passes the count of the longest effect list). Steps that are no number
+// read as 4, the others are kept within 0..4.
+function storedLight(list, effectCount) {
+    if (!list || list.length < 3)
+        return null;
+    var effect = parseInt(list[0], 10);
+    if (isNaN(effect) || effect < 0 || effect >= effectCount)
+        return null;
+    var step = function (v) {
+        var n = parseInt(v, 10);
+        return isNaN(n) ? 4 : Math.max(0, Math.min(4, n));
+    };
+    return [effect, step(list[1]), step(list[2])];
+}
+
 // Block colours from the stored 24 values; missing values read as 0.
 function colorsOf(bytes) {
     var colors = [];
