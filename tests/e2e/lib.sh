@@ -41,6 +41,15 @@ e2e_log() {
 
 e2e_fail() {
     e2e_log "FAIL: $*"
+    if [ -n "${E2E_APP_PID:-}" ] && ! kill -0 "$E2E_APP_PID" 2>/dev/null; then
+        local rc=0
+        wait "$E2E_APP_PID" 2>/dev/null || rc=$?
+        if [ "$rc" -gt 128 ]; then
+            e2e_log "kelda-config was killed by signal $((rc - 128))"
+        else
+            e2e_log "kelda-config exited with status $rc"
+        fi
+    fi
     if [ -s "$E2E_APP_LOG" ]; then
         e2e_log "program output:"
         tail -n 40 "$E2E_APP_LOG" >&2
@@ -205,7 +214,8 @@ e2e_screenshot() {
     out="$KELDA_SCREENSHOT_DIR/$name.png"
     if [ -n "$wid" ]; then
         local pos
-        read -r -a pos <<<"$(e2e_window_pos "$wid")"
+        read -r -a pos <<<"$(e2e_window_pos "$wid" 2>/dev/null)"
+        [ "${#pos[@]}" = 2 ] || e2e_fail "window $wid is gone (screenshot $name)"
         import -silent -window root -crop "1024x640+${pos[0]}+${pos[1]}" +repage "$out"
     else
         import -silent -window root "$out"
