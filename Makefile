@@ -6,7 +6,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CTEST_ARGS ?=
 
-.PHONY: all deps build run demo test bench soak fuzz clean install uninstall install-udev-rule
+.PHONY: all deps build run demo test test-asan test-tsan bench soak fuzz clean install uninstall install-udev-rule
 
 all: build
 
@@ -27,6 +27,35 @@ demo: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
+
+# The whole suite again, built with AddressSanitizer and UndefinedBehavior-
+# Sanitizer in its own folder; any report, also from a program a test starts,
+# fails the run. -O1 keeps the build and the run short without hiding faults.
+ASAN_BUILD_DIR ?= build-asan
+TSAN_BUILD_DIR ?= build-tsan
+SAN_CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELDA_APPSTREAM_SCREENSHOTS=OFF \
+	"-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g" "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O1 -g"
+
+$(ASAN_BUILD_DIR)/build.ninja:
+	cmake -S . -B $(ASAN_BUILD_DIR) $(SAN_CMAKE_FLAGS) -DKELDA_SANITIZE=ON
+
+test-asan: deps $(ASAN_BUILD_DIR)/build.ninja
+	cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
+	tests/sanitizers/run asan $(ASAN_BUILD_DIR) -j $(JOBS) $(CTEST_ARGS)
+
+# The threaded parts under ThreadSanitizer: the device tests (transport,
+# commands, read loop, virtual mouse) and input capture. Only their
+# executables are built.
+TSAN_TESTS = $(sort $(basename $(notdir $(wildcard tests/device/tst_*.cpp)))) tst_host_capture
+empty :=
+space := $(empty) $(empty)
+
+$(TSAN_BUILD_DIR)/build.ninja:
+	cmake -S . -B $(TSAN_BUILD_DIR) $(SAN_CMAKE_FLAGS) -DKELDA_TSAN=ON
+
+test-tsan: deps $(TSAN_BUILD_DIR)/build.ninja
+	cmake --build $(TSAN_BUILD_DIR) -j $(JOBS) --target $(TSAN_TESTS)
+	tests/sanitizers/run tsan $(TSAN_BUILD_DIR) -j $(JOBS) -R '^($(subst $(space),|,$(TSAN_TESTS)))$$' $(CTEST_ARGS)
 
 # Start-up, memory, idle CPU, device operation and event timings against the
 # virtual mouse and a bare Qt Quick window: build/bench/report.md.

@@ -45,7 +45,9 @@ QStringList sent()
 
 QByteArray stateBlock(int n)
 {
-    const auto &b = vmouse::state().profileBlocks[size_t(n)];
+    // state() returns a copy: keep it alive while the block is read.
+    const vmouse::FirmwareState state = vmouse::state();
+    const auto &b = state.profileBlocks[size_t(n)];
     return QByteArray(reinterpret_cast<const char *>(b.data()), int(b.size()));
 }
 

@@ -58,6 +58,25 @@ QString joined()
     return out.join(" | ");
 }
 
+// The bus clock is real time plus the virtual advances, so the real time the
+// steps themselves take (microseconds, more on a loaded machine or a
+// sanitized build) shows in the figures of a message. The words must match
+// exactly; each figure may be off by less than 20 ms.
+void compareViolation(const QString &actual, const QString &expected)
+{
+    static const QRegularExpression figure(QStringLiteral("\\d+\\.\\d+"));
+    QString actualWords = actual, expectedWords = expected;
+    actualWords.replace(figure, QStringLiteral("#"));
+    expectedWords.replace(figure, QStringLiteral("#"));
+    QCOMPARE(actualWords, expectedWords);
+    auto a = figure.globalMatch(actual), e = figure.globalMatch(expected);
+    while (e.hasNext()) {
+        const double want = e.next().captured().toDouble();
+        const double got = a.next().captured().toDouble();
+        QVERIFY2(qAbs(got - want) < 20, qPrintable(actual));
+    }
+}
+
 } // namespace
 
 class TestVirtualMouse : public QObject
@@ -115,7 +134,7 @@ void TestVirtualMouse::protocolChecks()
     QFETCH(QStringList, steps);
     QFETCH(QString, violation);
     run(steps);
-    QCOMPARE(joined(), violation);
+    compareViolation(joined(), violation);
 }
 
 void TestVirtualMouse::wrongKeyIsABadChecksum()

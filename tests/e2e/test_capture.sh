@@ -36,7 +36,11 @@ export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 echo "== scene receives captured input (display $DISPLAY)"
-QT_QPA_PLATFORM=xcb "$build/tests/tst_host_capture" recordCapture
+# The scene only has to take input here, so Qt Quick draws in software: the
+# test then never loads Mesa's GL driver, which GLX unloads at exit with a
+# few bytes still allocated, a leak LeakSanitizer (make test-asan) cannot
+# attribute to any library and so cannot be told to ignore.
+QT_QPA_PLATFORM=xcb QT_QUICK_BACKEND=software "$build/tests/tst_host_capture" recordCapture
 
 fallback_line="captured only while the window has the focus"
 
