@@ -25,6 +25,21 @@
 #include <malloc.h>
 #include <unistd.h>
 
+// AddressSanitizer keeps freed memory in quarantine and its allocator holds
+// on to what it maps, so resident memory grows under it whatever the program
+// does; there LeakSanitizer checks for leaks instead.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool MemoryFiguresMeaningful = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool MemoryFiguresMeaningful = false;
+#else
+constexpr bool MemoryFiguresMeaningful = true;
+#endif
+#else
+constexpr bool MemoryFiguresMeaningful = true;
+#endif
+
 namespace {
 
 // Stands in for the scene's root. It counts instead of keeping every call,
@@ -575,7 +590,8 @@ void TestFaults::eventFlood()
     QCOMPARE(rig.scene("lastDpi").toInt(), sent.lastDpi);
     QCOMPARE(rig.view()->altKeyLayer, sent.lastLayer == 1);
     QVERIFY2(beat.percentile(0.95) < 50, "event loop late by 50 ms or more at p95");
-    QVERIFY2(rssAfter - rssBefore < 8 * 1024, "resident memory grew by 8 MiB or more");
+    if (MemoryFiguresMeaningful)
+        QVERIFY2(rssAfter - rssBefore < 8 * 1024, "resident memory grew by 8 MiB or more");
     QCOMPARE(vmouse::violations(), std::vector<std::string>());
 }
 
@@ -627,7 +643,8 @@ void TestFaults::replugCycles()
     for (int i = 0; i + 1 < ops.size(); ++i)
         QVERIFY2(!(ops[i] == "open 0" && ops[i + 1] == "open 0"), "two loops share the read interface");
     QCOMPARE(fdsAfter, fdsBefore);
-    QVERIFY2(rssAfter - rssBefore < 2048, "resident memory grew by 2 MiB or more over 200 replugs");
+    if (MemoryFiguresMeaningful)
+        QVERIFY2(rssAfter - rssBefore < 2048, "resident memory grew by 2 MiB or more over 200 replugs");
     QCOMPARE(vmouse::violations(), std::vector<std::string>());
 }
 

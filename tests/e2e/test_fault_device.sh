@@ -124,7 +124,13 @@ e2e_log "flood: resident memory ${rss_before} KiB before, ${rss_after} KiB after
 [ "$(json "$state" sent)" = 10000 ] || e2e_fail "the flood sent $(json "$state" sent) of 10000 events"
 python3 -c "import sys; sys.exit(0 if float(sys.argv[1]) < 150 else 1)" "$p95" \
     || e2e_fail "event loop round trip p95 ${p95} ms under the flood"
-[ $((rss_after - rss_before)) -lt 4096 ] || e2e_fail "resident memory grew from $rss_before to $rss_after KiB"
+# Under AddressSanitizer freed memory sits in quarantine, so resident memory
+# says nothing there (LeakSanitizer checks for leaks instead).
+if ldd "$E2E_APP_DIR/kelda-config" | grep -q libasan; then
+    e2e_log "flood: memory not judged: the program is built with AddressSanitizer"
+else
+    [ $((rss_after - rss_before)) -lt 4096 ] || e2e_fail "resident memory grew from $rss_before to $rss_after KiB"
+fi
 last_layer=$(grep -aE '^test [01]$' "$E2E_APP_LOG" | tail -1)
 [ "$last_layer" = "test $(json "$state" lastLayer)" ] \
     || e2e_fail "last layer event applied: '$last_layer', sent: $(json "$state" lastLayer)"
