@@ -11,10 +11,14 @@ appstreamcli validate --no-net --pedantic "$KELDA_SOURCE_DIR/packaging/com.zorva
 
 # Every screenshot the metainfo names is rendered by the build: a picture of
 # the program's own window at the size the metainfo gives, not a blank one.
+# (A build configured with -DKELDA_APPSTREAM_SCREENSHOTS=OFF, such as the
+# sanitizer builds, renders none.)
 shots="$KELDA_BUILD_DIR/appstream/screenshots"
+[ "${KELDA_RENDERS_SCREENSHOTS:-ON}" = OFF ] && shots=""
 names=$(sed -n 's#.*<image[^>]*>.*/\([^/<]*\)</image>.*#\1#p' "$KELDA_SOURCE_DIR/packaging/com.zorvant.KeldaConfig.metainfo.xml")
 [ -n "$names" ] || e2e_fail "the metainfo names no screenshot"
 for name in $names; do
+    [ -n "$shots" ] || break
     [ -f "$shots/$name" ] || e2e_fail "screenshot $name was not rendered by the build"
     [ "$(identify -format '%wx%h' "$shots/$name")" = 1024x640 ] || e2e_fail "screenshot $name is not 1024x640"
     colours=$(convert "$shots/$name" -format '%k' info:)
