@@ -1,5 +1,6 @@
 #include "device/Hid_Thread.h"
 
+#include "device/DeviceGate.h"
 #include "device/HidOwner.h"
 #include "device/Pause.h"
 
@@ -99,6 +100,7 @@ bool beginCommand(Hid_Thread &h, const char *tag, uchar code, std::array<uchar, 
 void setCommand(Hid_Thread &h, const char *tag, uchar code, std::array<uchar, 6> params,
                 bool settle, const uchar *payload = nullptr, int length = 0, bool pauseAfter = false)
 {
+    DeviceGate::Hold hold;
     if (!beginCommand(h, tag, code, params))
         return;
     if (payload && length > 0)
@@ -113,6 +115,7 @@ void setCommand(Hid_Thread &h, const char *tag, uchar code, std::array<uchar, 6>
 bool query(Hid_Thread &h, const char *tag, uchar code, std::initializer_list<uchar *> outs,
            std::array<uchar, 6> params = {})
 {
+    DeviceGate::Hold hold;
     if (!beginCommand(h, tag, code, params))
         return false;
     std::memset(h.inReport, 0, sizeof h.inReport);
@@ -582,6 +585,7 @@ void Hid_Thread::hid560_8CH_readProfile(uchar *src128, uchar profileNo)
     lastBlockReadOk = false;
     if (!src128)
         return;
+    DeviceGate::Hold hold;
     if (!beginCommand(*this, "8c", 0x8C, {profileNo}))
         return;
     std::memset(inReport, 0, sizeof inReport);
