@@ -2,6 +2,7 @@
 
 #include "app/Ui_Controler.h"
 #include "app/myQQuickView.h"
+#include "device/DeviceGate.h"
 #include "device/DeviceListReader.h"
 #include "host/DeviceWatch.h"
 #include "store/DpiSwitchMessages.h"
@@ -54,7 +55,11 @@ Widget::Widget(QWidget *parent, bool loadScene) : QWidget(parent)
 
     checkTimer.setInterval(2048);
     checkTimer.setSingleShot(true);
-    connect(&checkTimer, &QTimer::timeout, this, &Widget::checkDevice);
+    // A device check replaces the device list and may connect: never in the
+    // middle of a command whose pauses let the timer fire.
+    connect(&checkTimer, &QTimer::timeout, this, [this] {
+        DeviceGate::instance().runWhenIdle(this, [this] { checkDevice(); });
+    });
 
     buildTray();
 
@@ -250,13 +255,17 @@ int Widget::currentProfileIndex() const
     return v ? v->currentProfileIndex() : 0;
 }
 
+// The read loop's reports reach the scene between device operations, in
+// order: the scene reacts to them as to any input, and may talk to the mouse.
 void Widget::deviceDpiStage(int stage)
 {
     QMetaObject::invokeMethod(this, [this, stage] {
-        if (myQQuickView *v = view())
-            v->setCurrentDPI(stage);
-        const int entry = (stage >= 1 && stage <= 7) ? stage - 1 : 7;
-        showDpiBalloon(dpiSwitchMessages[entry] + QLatin1Char(' '));
+        DeviceGate::instance().runWhenIdle(this, [this, stage] {
+            if (myQQuickView *v = view())
+                v->setCurrentDPI(stage);
+            const int entry = (stage >= 1 && stage <= 7) ? stage - 1 : 7;
+            showDpiBalloon(dpiSwitchMessages[entry] + QLatin1Char(' '));
+        });
     }, Qt::QueuedConnection);
 }
 
@@ -276,10 +285,12 @@ void Widget::showDpiBalloon(const QString &text)
 void Widget::deviceKeyLayer(bool on)
 {
     QMetaObject::invokeMethod(this, [this, on] {
-        if (myQQuickView *v = view()) {
-            v->altKeyLayer = on;
-            v->runUI();
-        }
+        DeviceGate::instance().runWhenIdle(this, [this, on] {
+            if (myQQuickView *v = view()) {
+                v->altKeyLayer = on;
+                v->runUI();
+            }
+        });
     }, Qt::QueuedConnection);
 }
 

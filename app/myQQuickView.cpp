@@ -1,5 +1,6 @@
 #include "app/myQQuickView.h"
 
+#include "device/DeviceGate.h"
 #include "device/Hid_Thread.h"
 
 #include <QDebug>
@@ -69,14 +70,20 @@ void myQQuickView::clearHidBusy()
         m_hid->channelFree = true;
 }
 
+// Both run the scene from the event loop, and only between device
+// operations: initUI sends the stored settings to the mouse.
 void myQQuickView::initUI()
 {
-    invokeRoot("initUI", Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this] {
+        DeviceGate::instance().runWhenIdle(this, [this] { invokeRoot("initUI", Qt::DirectConnection); });
+    }, Qt::QueuedConnection);
 }
 
 void myQQuickView::runUI()
 {
-    invokeRoot("run", Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this] {
+        DeviceGate::instance().runWhenIdle(this, [this] { invokeRoot("run", Qt::DirectConnection); });
+    }, Qt::QueuedConnection);
 }
 
 void myQQuickView::setBusy(int busyTime)

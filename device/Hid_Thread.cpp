@@ -80,6 +80,21 @@ void logFailure(const char *tag)
     qDebug().noquote() << QStringLiteral("cmd Failed ") + QLatin1String(tag);
 }
 
+// The transport turns the event loop while it waits, so code run from there
+// (a timer, a queued call) could start a command inside a running one. That
+// command would wait for a channel that cannot come free before it gives up,
+// or cut the pause after a command short; it is refused at once instead.
+// Work that may start device traffic asks DeviceGate::runWhenIdle().
+bool nestedInDeviceWork(const char *tag)
+{
+    if (!DeviceGate::instance().busy())
+        return false;
+    qDebug().noquote() << QStringLiteral("command %1 asked for during another command; refused")
+                              .arg(QLatin1String(tag));
+    logFailure(tag);
+    return true;
+}
+
 // Step 1 and 2 of every command: take the channel, then build the command
 // block (code, six parameters, checksum) behind report ID 0.
 bool beginCommand(Hid_Thread &h, const char *tag, uchar code, std::array<uchar, 6> params = {})
@@ -100,6 +115,8 @@ bool beginCommand(Hid_Thread &h, const char *tag, uchar code, std::array<uchar, 
 void setCommand(Hid_Thread &h, const char *tag, uchar code, std::array<uchar, 6> params,
                 bool settle, const uchar *payload = nullptr, int length = 0, bool pauseAfter = false)
 {
+    if (nestedInDeviceWork(tag))
+        return;
     DeviceGate::Hold hold;
     if (!beginCommand(h, tag, code, params))
         return;
@@ -115,6 +132,8 @@ void setCommand(Hid_Thread &h, const char *tag, uchar code, std::array<uchar, 6>
 bool query(Hid_Thread &h, const char *tag, uchar code, std::initializer_list<uchar *> outs,
            std::array<uchar, 6> params = {})
 {
+    if (nestedInDeviceWork(tag))
+        return false;
     DeviceGate::Hold hold;
     if (!beginCommand(h, tag, code, params))
         return false;
@@ -583,7 +602,7 @@ void Hid_Thread::hid560_84H_GetCurrentDPI(uchar &byte1, uchar &byte2)
 void Hid_Thread::hid560_8CH_readProfile(uchar *src128, uchar profileNo)
 {
     lastBlockReadOk = false;
-    if (!src128)
+    if (!src128 || nestedInDeviceWork("8c"))
         return;
     DeviceGate::Hold hold;
     if (!beginCommand(*this, "8c", 0x8C, {profileNo}))

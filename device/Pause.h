@@ -4,7 +4,9 @@
 
 // Every fixed pause of the device transport goes through pause(): the 120 ms
 // after each data report, the 128 ms settle, the 8 ms after some commands and
-// the 8 ms steps of the channel wait. By default it sleeps. Tests install a
+// the 8 ms steps of the channel wait. On the GUI thread of a GUI program it
+// waits in a local event loop on a precise timer, so the window stays alive;
+// elsewhere it sleeps. Either way it never returns early. Tests install a
 // handler instead (for example one that advances the virtual mouse's clock),
 // so device tests run in milliseconds and can check the exact schedule.
 namespace Pause {

@@ -1,9 +1,12 @@
 // The transport with its real pauses against the virtual mouse on the real
 // clock: the mouse must see no protocol violation, and a block write takes
-// the time its pauses require, not much more.
+// the time its pauses require, not much more. The GUI thread keeps turning
+// its event loop meanwhile, and what runs there sees the device at work.
+#include "device/DeviceGate.h"
 #include "support/VirtualMouseFixture.h"
 
 #include <QElapsedTimer>
+#include <QTimer>
 #include <QtTest>
 
 class TestRealtime : public QObject
@@ -22,10 +25,29 @@ void TestRealtime::connectAndCommandsKeepTheProtocol()
     QByteArray block(128, '\0');
     for (int i = 0; i < 128; ++i)
         block[i] = char(i * 3);
+    // A 10 ms timer on the GUI thread must keep ticking during the write,
+    // and a command it starts is refused instead of cutting into the write.
     QElapsedTimer timer;
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    qint64 lastTick = 0, longestGap = 0;
+    int ticks = 0, busyTicks = 0;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const qint64 now = timer.elapsed();
+        longestGap = std::max(longestGap, now - lastTick);
+        lastTick = now;
+        ++ticks;
+        if (DeviceGate::instance().busy()) {
+            ++busyTicks;
+            f.hid.hid560_04H_SetCurrentDPI(5);
+        }
+    });
+    tick.start(10);
     timer.start();
     f.hid.hid560_0CH_setProfile(reinterpret_cast<uchar *>(block.data()), 1);
     const qint64 blockMs = timer.elapsed();
+    tick.stop();
+    longestGap = std::max(longestGap, blockMs - lastTick);
 
     uchar matrix[64] = {1, 2, 3};
     f.hid.hid560_0DH_SetKeyMatrix(matrix, 1);
@@ -36,9 +58,13 @@ void TestRealtime::connectAndCommandsKeepTheProtocol()
     uchar readBack[128] = {};
     f.hid.hid560_8CH_readProfile(readBack, 1);
 
-    qInfo("128-byte block write at 32-byte reports: %lld ms (the pauses require 736 ms)", blockMs);
+    qInfo("128-byte block write at 32-byte reports: %lld ms (the pauses require 736 ms); "
+          "%d timer ticks, longest gap %lld ms", blockMs, ticks, longestGap);
     QVERIFY(blockMs >= 736);
     QVERIFY2(blockMs < 1500, "the transport adds far more than its pauses");
+    QVERIFY2(busyTicks >= 20, "the event loop stood still during the write");
+    QVERIFY2(longestGap < 200, "a pause blocked the event loop");
+    QVERIFY(!DeviceGate::instance().busy());
     QCOMPARE(int(stage), 3);
     QCOMPARE(QByteArray(reinterpret_cast<char *>(readBack), 128), block);
     QCOMPARE(vmouse::violations(), std::vector<std::string>());
