@@ -14,11 +14,18 @@
 #include <QDebug>
 #include <QIcon>
 #include <QMenu>
+#include <QPixmapCache>
+#include <QQmlEngine>
+#include <QQuickWindow>
 #include <QSettings>
 
 #include <utility>
 
 #include <hidapi.h>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -41,8 +48,16 @@ Widget::Widget(QWidget *parent, bool loadScene) : QWidget(parent)
 {
     hid.owner = this;
     ctl = new Ui_Controler(this, loadScene);
-    if (ctl->view)
+    if (ctl->view) {
         ctl->view->setHidThread(&hid);
+        // The program spends most of its life hidden in the tray: the scene
+        // graph (nodes, textures, glyph caches) is dropped with the window
+        // and built again when it is shown, which takes a few milliseconds.
+        if (QQuickWindow *w = ctl->view->quickWindow()) {
+            w->setPersistentSceneGraph(false);
+            w->setPersistentGraphics(false);
+        }
+    }
 
     dpiBalloonTimer.setInterval(DpiBalloonInterval);
     dpiBalloonTimer.setSingleShot(true);
@@ -116,6 +131,35 @@ void Widget::showBalloon(const QString &text)
 }
 
 void Widget::customEvent(QEvent *) {}
+
+void Widget::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    // After the view has handled its own hide event, which drops its scene graph.
+    QTimer::singleShot(0, this, [this] {
+        if (!isVisible() || isMinimized())
+            releaseWhileHidden();
+    });
+}
+
+// Gives back what a hidden window does not need: the scene graph's leftovers,
+// cached pixmaps, unreferenced QML components and garbage, and the freed heap
+// pages. The scene itself and everything the user has edited stay.
+void Widget::releaseWhileHidden()
+{
+    if (myQQuickView *v = view()) {
+        if (QQuickWindow *w = v->quickWindow())
+            w->releaseResources();
+        if (QQmlEngine *e = v->engine()) {
+            e->collectGarbage();
+            e->trimComponentCache();
+        }
+    }
+    QPixmapCache::clear();
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
 
 void Widget::restoreWindow()
 {

@@ -59,6 +59,7 @@ public slots:
 
 protected:
     void customEvent(QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 #ifdef Q_OS_WIN
     bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
 #endif
@@ -68,6 +69,7 @@ private:
     void restoreWindow();
     void connectSequence();
     void disconnectSequence();
+    void releaseWhileHidden();
 
     DeviceWatch *m_watch = nullptr;
     QTimer dpiBalloonTimer;

@@ -55,7 +55,6 @@ SceneLook {
             ui_View.mouseGetRight()
             profileList.closeMenu()
             macroEditorMain.init()
-            gunControlMain.init()
             keyAssigmentMain.init()
             keyMatrixMain.init(false, false)
             dpiSettingMain.init(false, false)
@@ -151,7 +150,7 @@ SceneLook {
         lightControlMain.langStrings = Shell.mergeLang(lightControlMain.langStrings, group("lightControl"))
         macroEditorMain.langStrings = Shell.mergeLang(macroEditorMain.langStrings, group("macroEditor"))
         systemSettingMain.langStrings = Shell.mergeLang(systemSettingMain.langStrings, group("systemSetting"))
-        gunControlMain.langStrings = Shell.mergeLang(gunControlMain.langStrings, group("gunControl"))
+        gunControlLang = group("gunControl")
         profileMain.langStrings = Shell.mergeLang(profileMain.langStrings, group("profile"))
         _KeyCodeString.keyCodeStr = Shell.mergeLang(_KeyCodeString.keyCodeStr, group("keyCode"))
         // The back end keeps the tray texts of this group; the scene has no use for them.
@@ -205,13 +204,19 @@ SceneLook {
     // ---- dialogs ----
 
     function anyDialogOpen() {
-        return macroEditorMain.visible || gunControlMain.visible || systemSettingMain.visible
-            || keyAssigmentMain.visible || profileMain.visible || resetBox.visible
+        return macroEditorMain.visible || isOpen(gunControlMain) || systemSettingMain.visible
+            || keyAssigmentMain.visible || profileMain.visible || isOpen(resetBox)
     }
 
     // The mask is up exactly while a dialog is open.
     function updateMask() {
         mask.visible = anyDialogOpen()
+    }
+
+    // The gun editor, the reset confirmation and the information box are
+    // built when first opened; until then their names hold null.
+    function isOpen(dialog) {
+        return dialog !== null && dialog.visible
     }
 
     function centre(dialog) {
@@ -226,6 +231,11 @@ SceneLook {
     }
 
     function openGunControl() {
+        if (gunControlMain === null) {
+            gunControlMain = gunControlComponent.createObject(mainIten)
+            gunControlMain.langStrings = Shell.mergeLang(gunControlMain.langStrings, gunControlLang)
+            gunControlMain.init()
+        }
         gunControlMain.visible = true
     }
 
@@ -242,10 +252,14 @@ SceneLook {
 
     function openResetBox() {
         mainFocus()
+        if (resetBox === null)
+            resetBox = resetBoxComponent.createObject(mainIten)
         resetBox.visible = true
     }
 
     function openInfoBox() {
+        if (infoBox === null)
+            infoBox = infoBoxComponent.createObject(mainIten)
         centre(infoBox)
         infoBox.visible = true
     }
@@ -261,7 +275,7 @@ SceneLook {
             macroEditorMain.macroEditorFocus()
         if (profileMain.visible)
             profileMain.profileFocus()
-        if (gunControlMain.visible)
+        if (isOpen(gunControlMain))
             gunControlMain.gunControlFocus()
         lightControlMain.lightControlFocus()
         if (systemSettingMain.visible)
@@ -309,7 +323,8 @@ SceneLook {
 
     function factoryReset() {
         controlUIEnable(false)
-        resetBox.visible = false
+        if (resetBox)
+            resetBox.visible = false
         ui_View.resetProfile(profileMain.profileNo)
         ui_View.mouseGetRight()
         keyMatrixMain.init(true, false)
@@ -734,11 +749,18 @@ SceneLook {
         onMacroEdited: (name) => mainIten.handleMacroEdited(name)
     }
 
-    GunControl {
-        id: gunControlMain
-        objectName: "gunControlMain"
-        visible: false
-        onVisibleChanged: mainIten.updateMask()
+    // Built when first opened: nothing needs the gun editor before. Its
+    // texts are read with the others at start-up.
+    property Item gunControlMain: null
+    property var gunControlLang: []
+
+    Component {
+        id: gunControlComponent
+        GunControl {
+            objectName: "gunControlMain"
+            visible: false
+            onVisibleChanged: mainIten.updateMask()
+        }
     }
 
     SystemSetting {
@@ -767,23 +789,32 @@ SceneLook {
         onChangeProfile: (index) => mainIten.changeProfile(index)
     }
 
-    ResetBox {
-        id: resetBox
-        objectName: "resetBox"
-        visible: false
-        title: mainIten.mainLang[5]
-        textValue: mainIten.mainLang[6]
-        okText: mainIten.mainLang[8]
-        cancelText: mainIten.mainLang[7]
-        onVisibleChanged: mainIten.updateMask()
-        onAccepted: mainIten.factoryReset()
-        onRejected: resetBox.visible = false
+    // Built when first opened, like the gun editor.
+    property Item resetBox: null
+
+    Component {
+        id: resetBoxComponent
+        ResetBox {
+            objectName: "resetBox"
+            visible: false
+            title: mainIten.mainLang[5]
+            textValue: mainIten.mainLang[6]
+            okText: mainIten.mainLang[8]
+            cancelText: mainIten.mainLang[7]
+            onVisibleChanged: mainIten.updateMask()
+            onAccepted: mainIten.factoryReset()
+            onRejected: visible = false
+        }
     }
 
-    InfoBox {
-        id: infoBox
-        objectName: "infoBox"
-        visible: false
+    property Item infoBox: null
+
+    Component {
+        id: infoBoxComponent
+        InfoBox {
+            objectName: "infoBox"
+            visible: false
+        }
     }
 
     BusyIndicator {
