@@ -79,10 +79,14 @@ Item {
         easing.type: Easing.OutQuad
         onFinished: {
             dropDownList.dropScroll = Qt.binding(() => dropDownList.rowHeight * dropDownList.count)
+            // Handed to the event loop, not emitted inside the animation's
+            // tick: the choice may start seconds of device work, and Qt Quick
+            // does not advance animations (the busy indicator among them)
+            // from inside a tick.
             if (dropDownList.pendingIndex >= 0) {
                 var index = dropDownList.pendingIndex
                 dropDownList.pendingIndex = -1
-                dropDownList.valueChange(index)
+                Qt.callLater(dropDownList.valueChange, index)
             }
         }
     }

@@ -86,16 +86,20 @@ Item {
         }
     }
 
+    function emitValue(x) {
+        valueChange(x)
+        valueChangeDelay(x)
+    }
+
     NumberAnimation {
         id: moveAnimation
         target: knob
         property: "x"
         duration: 120
         easing.type: Easing.OutQuad
-        onFinished: {
-            sliderButton.valueChange(knob.x)
-            sliderButton.valueChangeDelay(knob.x)
-        }
+        // From the event loop, not inside the animation's tick: the new
+        // value may start device work, during which animations must go on.
+        onFinished: Qt.callLater(sliderButton.emitValue, knob.x)
     }
 
     Image {
