@@ -12,12 +12,15 @@
 //                                    every poll over the first 5 s
 //
 // The first frame is the first grab in which the program has drawn into its
-// window: at least 20 of the window's sample pixels differ from the screen
+// own window: a top-level window of the started process (_NET_WM_PID) is
+// mapped, and at least 20 sample pixels inside it differ from the screen
 // before the exec (a window that is mapped but not yet painted still shows
-// the empty screen). The settled frame is the first in which 80% of the
-// probe pixels show the reference.
+// the empty screen). Pixels elsewhere do not count: a window of an earlier
+// run going away changes the screen too. The settled frame is the first in
+// which 80% of the probe pixels show the reference.
 //
 // scripts/bench compiles it with g++ -lX11.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -72,8 +75,45 @@ struct Poll {
     size_t same = 0, drawn = 0;
 };
 
+struct Rect {
+    int x = 0, y = 0, w = 0, h = 0;
+    bool contains(int px, int py) const { return px >= x && py >= y && px < x + w && py < y + h; }
+};
+
+// The mapped top-level window (at least 200 px wide) of process pid, if any.
+bool mappedWindow(Display *d, long pid, Rect &rect)
+{
+    const Atom pidAtom = XInternAtom(d, "_NET_WM_PID", False);
+    Window root, parent, *children = nullptr;
+    unsigned int n = 0;
+    if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &n))
+        return false;
+    bool found = false;
+    for (unsigned int i = 0; i < n && !found; ++i) {
+        Atom type;
+        int format;
+        unsigned long count, after;
+        unsigned char *data = nullptr;
+        long owner = -1;
+        if (XGetWindowProperty(d, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count,
+                               &after, &data) == Success && data && count == 1 && format == 32)
+            owner = long(*reinterpret_cast<unsigned long *>(data));
+        if (data)
+            XFree(data);
+        XWindowAttributes a;
+        if (owner == pid && XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable
+            && a.width >= 200) {
+            rect = {a.x, a.y, a.width, a.height};
+            found = true;
+        }
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
 Poll poll(Display *d, const Shot &ref, const std::vector<size_t> &probes, const std::vector<size_t> &samples,
-          const Shot &before, int top, int bottom)
+          const Shot &before, int top, int bottom, const Rect *window)
 {
     const int screen = DefaultScreen(d);
     Poll r;
@@ -88,8 +128,10 @@ Poll poll(Display *d, const Shot &ref, const std::vector<size_t> &probes, const 
     };
     for (size_t i : probes)
         r.same += alike(at(i), ref.pixels[i]);
-    for (size_t i : samples)
-        r.drawn += !alike(at(i), before.pixels[i]);
+    if (window)
+        for (size_t i : samples)
+            if (window->contains(int(i % size_t(ref.width)), int(i / size_t(ref.width))))
+                r.drawn += !alike(at(i), before.pixels[i]);
     XDestroyImage(img);
     return r;
 }
@@ -181,8 +223,12 @@ int main(int argc, char *argv[])
     }
     int polls = 0;
     double first = -1;
+    Rect window;
+    bool mapped = false;
     while (nowMs() - start < (trace ? 5000 : 60000)) {
-        const Poll p = poll(d, ref, probes, samples, before, top, bottom);
+        if (!mapped)
+            mapped = mappedWindow(d, long(pid), window);
+        const Poll p = poll(d, ref, probes, samples, before, top, bottom, mapped ? &window : nullptr);
         const double t = nowMs() - start;
         ++polls;
         if (trace) {
@@ -196,7 +242,7 @@ int main(int argc, char *argv[])
             first = t;
         // Most of the scene is there: later frames (connection state,
         // animations) may still change a part of it.
-        if (p.same * 10 >= probes.size() * 8) {
+        if (mapped && p.same * 10 >= probes.size() * 8) {
             if (first < 0)
                 first = t;
             std::printf("first_frame_ms %.1f settled_ms %.1f poll_ms %.1f pid %d\n", first, t,
