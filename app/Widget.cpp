@@ -261,9 +261,13 @@ void Widget::connectSequence()
     hid.connectDevice(hid.currentIndex);
     if (v) {
         if (v->icType == QLatin1String("560")) {
-            // A mouse that answers but sends no block data would hold the
-            // window for a second per block; the first failed read ends them.
-            for (uint n = 0; n < 4; ++n) {
+            // All five blocks, so that every profile's first save starts
+            // from the mouse's bytes. A mouse that answers but sends no
+            // block data would hold the window for a second per block; the
+            // first failed read ends them, and a block not read here is
+            // read before it is first written.
+            v->deviceBlockRead.fill(false);
+            for (uint n = 0; n < 5; ++n) {
                 v->mouseReadProfile(n);
                 if (!hid.lastBlockReadOk)
                     break;

@@ -9,6 +9,8 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include <array>
+
 #include "store/SettingsStore.h"
 
 class Hid_Thread;
@@ -42,6 +44,10 @@ public:
 
     // Device profile image of the 560 family: five 128-byte blocks.
     QByteArray deviceProfileImage = QByteArray(5 * 128, '\0');
+    // Which blocks of the image hold what the connected mouse sent. A block
+    // goes out whole, so one never read would overwrite the mouse's own
+    // bytes with zeros: it is read before its first write, or not written.
+    std::array<bool, 5> deviceBlockRead{};
 
     // Root functions of the scene, as the back end calls them.
     // The scene shows a "not connected" notice while no device is connected.
@@ -121,5 +127,9 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
 
 private:
+    // True when block n may be sent: read at connect, or read now. Logs and
+    // returns false when the mouse does not hand the block over.
+    bool deviceBlockReady(int n);
+
     Hid_Thread *m_hid = nullptr;
 };

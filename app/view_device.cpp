@@ -60,10 +60,11 @@ void myQQuickView::mouseSetDpi(int dpiCount, QString sensorType, QVariantList dp
     }
     case Family::Hid560: {
         // All four profiles get the new stages; only the current one is sent.
+        const int n = currentProfileBlock(*this);
+        const bool send = m_hid && DeviceProfileImage::isProfileBlock(n) && deviceBlockReady(n);
         DeviceProfileImage image(deviceProfileImage);
         image.setDpi(stages, DpiCodes::enableMask(dpiCount));
-        const int n = currentProfileBlock(*this);
-        if (m_hid && DeviceProfileImage::isProfileBlock(n))
+        if (send)
             m_hid->hid560_0CH_setProfile(image.block(n), uchar(n));
         break;
     }
@@ -105,11 +106,12 @@ QVariant myQQuickView::mouseGetCurrentDPI()
 
 void myQQuickView::mouseSetMaxDpi(int dpiCount)
 {
-    DeviceProfileImage image(deviceProfileImage);
-    image.setStageCount(uchar(dpiCount));
     // Only the 560 firmware has profile blocks; the 553 firmware would take
     // code 0x0C for its fixed LED colour and the block for stray reports.
-    if (m_hid && familyOf(icType) == Family::Hid560)
+    const bool send = m_hid && familyOf(icType) == Family::Hid560 && deviceBlockReady(0);
+    DeviceProfileImage image(deviceProfileImage);
+    image.setStageCount(uchar(dpiCount));
+    if (send)
         m_hid->hid560_0CH_setProfile(image.block(0), 0);
 }
 
@@ -245,8 +247,9 @@ void myQQuickView::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2)
             const int n = currentProfileBlock(*this);
             if (!DeviceProfileImage::isProfileBlock(n))
                 break;
+            const bool send = m_hid && deviceBlockReady(n);
             image.setEffect(n, e);
-            if (m_hid)
+            if (send)
                 m_hid->hid560_0CH_setProfile(image.block(n), uchar(n));
             break;
         }
@@ -261,24 +264,30 @@ void myQQuickView::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2)
             m_hid->hid553_0DH_SetRGBLedEffect(e.code, e.second,
                                               is55328 ? e.third : Lighting::PlainModeByte);
         break;
-    case Family::Hid560:
-        image.setEffectAllProfiles({e.code, e.second, Lighting::PlainModeByte});
+    case Family::Hid560: {
+        // The blocks to send are made ready before the effect goes into
+        // every profile block, so that a block read now gets it too.
+        std::array<bool, DeviceProfileImage::BlockCount> send{};
         if (isGun) {
-            if (m_hid) {
-                for (int n = DeviceProfileImage::FirstProfileBlock;
-                     n <= DeviceProfileImage::LastProfileBlock; ++n)
-                    m_hid->hid560_0CH_setProfile(image.block(n), uchar(n));
-            }
+            for (int n = DeviceProfileImage::FirstProfileBlock;
+                 n <= DeviceProfileImage::LastProfileBlock; ++n)
+                send[size_t(n)] = m_hid && deviceBlockReady(n);
         } else {
             // A device without gun slots gets mode 3 in block 1 and the
             // block numbered like the profile index itself, unlike every
             // other block write, which uses index + 1.
-            image.block(1)[DeviceProfileImage::Offset::Effect + 2] = 3;
             const int n = currentProfileIndex();
-            if (m_hid && DeviceProfileImage::hasBlock(n))
-                m_hid->hid560_0CH_setProfile(image.block(n), uchar(n));
+            if (DeviceProfileImage::hasBlock(n))
+                send[size_t(n)] = m_hid && deviceBlockReady(n);
         }
+        image.setEffectAllProfiles({e.code, e.second, Lighting::PlainModeByte});
+        if (!isGun)
+            image.block(1)[DeviceProfileImage::Offset::Effect + 2] = 3;
+        for (int n = 0; n < DeviceProfileImage::BlockCount; ++n)
+            if (send[size_t(n)])
+                m_hid->hid560_0CH_setProfile(image.block(n), uchar(n));
         break;
+    }
     }
 }
 
@@ -302,13 +311,14 @@ void myQQuickView::mouseSetRGBColor(uchar type, QVariantList src24)
         }
         break;
     case Family::Hid560: {
-        DeviceProfileImage image(deviceProfileImage);
         const int n = isColorful ? 0 : 1;
+        const bool send = m_hid && deviceBlockReady(n);
+        DeviceProfileImage image(deviceProfileImage);
         if (isColorful)
             image.setColourfulColours(colours);
         else
             image.setSingleColours(colours);
-        if (m_hid)
+        if (send)
             m_hid->hid560_0CH_setProfile(image.block(n), uchar(n));
         break;
     }
@@ -342,7 +352,7 @@ void myQQuickView::mouseSetProfile(uint profileNo)
     // A number above 4 names no block of the image, and only the 560
     // firmware takes blocks (see mouseSetMaxDpi).
     if (!m_hid || profileNo >= uint(DeviceProfileImage::BlockCount)
-        || familyOf(icType) != Family::Hid560)
+        || familyOf(icType) != Family::Hid560 || !deviceBlockReady(int(profileNo)))
         return;
     DeviceProfileImage image(deviceProfileImage);
     m_hid->hid560_0CH_setProfile(image.block(int(profileNo)), uchar(profileNo));
@@ -354,6 +364,21 @@ void myQQuickView::mouseReadProfile(uint profileNo)
         return;
     DeviceProfileImage image(deviceProfileImage);
     m_hid->hid560_8CH_readProfile(image.block(int(profileNo)), uchar(profileNo));
+    // A failed read keeps what the block held, and whether that was the
+    // mouse's: a block read before stays sendable.
+    if (m_hid->lastBlockReadOk)
+        deviceBlockRead[profileNo] = true;
+}
+
+bool myQQuickView::deviceBlockReady(int n)
+{
+    if (deviceBlockRead[size_t(n)])
+        return true;
+    mouseReadProfile(uint(n));
+    if (deviceBlockRead[size_t(n)])
+        return true;
+    qDebug().noquote() << QStringLiteral("Profile block %1 not sent: it could not be read from the mouse first").arg(n);
+    return false;
 }
 
 QVariant myQQuickView::mouseReadCurrentProfile()
@@ -399,11 +424,14 @@ void myQQuickView::mouseSendGundata(int index, QVariantList src6)
         break;
     }
     case Family::Hid560: {
-        DeviceProfileImage image(deviceProfileImage);
-        if (!image.setGun(index, gun.count, gun.x, gun.y))
+        const int n = index + 1;
+        if (!DeviceProfileImage::isProfileBlock(n))
             break;
-        if (m_hid)
-            m_hid->hid560_0CH_setProfile(image.block(index + 1), uchar(index + 1));
+        const bool send = m_hid && deviceBlockReady(n);
+        DeviceProfileImage image(deviceProfileImage);
+        image.setGun(index, gun.count, gun.x, gun.y);
+        if (send)
+            m_hid->hid560_0CH_setProfile(image.block(n), uchar(n));
         break;
     }
     }

@@ -129,6 +129,7 @@ class TestDeviceCheck : public QObject
 private slots:
     void connectSequence560();
     void connectSequence553();
+    void fourthProfileKeepsDeviceBlock();
     void whichEntryConnects_data();
     void whichEntryConnects();
     void noDevice();
@@ -163,14 +164,40 @@ void TestDeviceCheck::connectSequence560()
     // The keyboard option is read, bit 0x08 set and written back.
     QCOMPARE(commandCodes().mid(0, 2), (QStringList{"81", "01"}));
     QCOMPARE(plainWire().at(2), QStringLiteral("send_feature 0001080000000000f6"));
-    // Four block reads, 0 to 3, come before the view is enabled.
-    QCOMPARE(readsAtEnable, (QStringList{"8c00", "8c01", "8c02", "8c03"}));
+    // Five block reads, 0 to 4, come before the view is enabled: block 4
+    // is profile 4's, which a save would otherwise send from zeros.
+    QCOMPARE(readsAtEnable, (QStringList{"8c00", "8c01", "8c02", "8c03", "8c04"}));
     // initUI is queued: it reaches the scene once the loop runs.
     QVERIFY(!rig.calls().contains("initUI"));
     QTRY_COMPARE(rig.calls(), QStringList{"initUI"});
     QVERIFY(rig.w->hid.readLoopRunning);
     QVERIFY(vmouse::violations().empty());
     rig.stop();
+}
+
+// The fourth profile's first save keeps the mouse's own block 4: only the
+// DPI bytes change.
+void TestDeviceCheck::fourthProfileKeepsDeviceBlock()
+{
+    Rig rig;
+    std::array<uint8_t, 128> device{};
+    for (size_t i = 0; i < device.size(); ++i)
+        device[i] = uint8_t(0x40 + i);
+    vmouse::editState([&](vmouse::FirmwareState &s) { s.profileBlocks[4] = device; });
+    rig.w->checkDevice();
+    rig.stop();
+    rig.w->view()->store.currentProfileIndex = 3;
+    vmouse::clearTranscript();
+    rig.w->view()->mouseSetDpi(2, "3360", {800, 1600});
+    std::array<uint8_t, 128> expected = device;
+    const uint8_t dpi[] = {7, 15, 0, 0, 0, 0, 0, 0, 7, 15, 0, 0, 0, 0, 0, 0, 0x03};
+    std::copy(std::begin(dpi), std::end(dpi), expected.begin() + 84);
+    QCOMPARE(commandCodes(), QStringList{"0c"});
+    const auto bytes = [](const std::array<uint8_t, 128> &b) {
+        return QByteArray(reinterpret_cast<const char *>(b.data()), int(b.size()));
+    };
+    QCOMPARE(bytes(vmouse::state().profileBlocks[4]), bytes(expected));
+    QVERIFY(vmouse::violations().empty());
 }
 
 void TestDeviceCheck::connectSequence553()

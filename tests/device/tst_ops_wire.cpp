@@ -85,6 +85,8 @@ struct Rig
         view.is55328 = false;
         setProfileIndex(profileIndex);
         view.setHidThread(&fx.hid);
+        // As the connect sequence leaves them: every block read.
+        view.deviceBlockRead.fill(true);
         fx.owner.family = view.icType;
         vmouse::clearTranscript();
     }
@@ -167,6 +169,8 @@ private slots:
     void profileBlocks();
     void readProfileFeedsLaterChanges_data() { familyRows(); }
     void readProfileFeedsLaterChanges();
+    void unreadBlockIsReadFirst_data();
+    void unreadBlockIsReadFirst();
     void keyboardOptions_data() { familyRows(); }
     void keyboardOptions();
 
@@ -568,6 +572,42 @@ void tst_ops_wire::readProfileFeedsLaterChanges()
     vmouse::clearTranscript();
     v.mouseReadProfile(5);
     QCOMPARE(sent(), QStringList());
+    CHECK_CLEAN();
+}
+
+void tst_ops_wire::unreadBlockIsReadFirst_data()
+{
+    QTest::addColumn<bool>("answers");
+    QTest::newRow("mouse hands the block over") << true;
+    QTest::newRow("mouse sends no block") << false;
+}
+
+// A block the connect sequence could not read goes out only after it has
+// been read: the first save then keeps every byte the edit does not own, and
+// a mouse that still sends nothing gets nothing.
+void tst_ops_wire::unreadBlockIsReadFirst()
+{
+    QFETCH(bool, answers);
+    Rig rig(560, false, 3);
+    myQQuickView &v = rig.view;
+    v.deviceBlockRead.fill(false);
+    QByteArray device(128, 0);
+    for (int i = 0; i < 128; ++i)
+        device[i] = char(0x80 | i);
+    vmouse::editState([&](vmouse::FirmwareState &s) {
+        std::copy(device.begin(), device.end(), s.profileBlocks[4].begin());
+    });
+    vmouse::setMuted(!answers);
+    v.mouseSetDpi(2, "3360", ints({800, 1600}));
+    vmouse::setMuted(false);
+    const QByteArray expected =
+        withBytes(device, 84, bytes({7, 15, 0, 0, 0, 0, 0, 0, 7, 15, 0, 0, 0, 0, 0, 0, 0x03}));
+    if (answers)
+        QCOMPARE(sent(), QStringList{cmd({0x8C, 4})} + QStringList{cmd({0x0C, 4, 0x80})} + reports(expected));
+    else
+        QCOMPARE(sent(), QStringList{cmd({0x8C, 4})});
+    QCOMPARE(stateBlock(4), answers ? expected : device);
+    QCOMPARE(v.deviceBlockRead[4], answers);
     CHECK_CLEAN();
 }
 

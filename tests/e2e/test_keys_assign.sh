@@ -8,6 +8,17 @@ source "$(dirname "$0")/keys_journeys.sh"
 keys_journey "$0" "${1:-}"
 e2e_screenshot "keys_${family}_main" "$wid" >/dev/null
 
+# The dialog opens on what a button does now: button 3 holds the middle
+# button, so the Middle Key radio (second column, first row) shows its
+# accent-blue dot. Closing without a change leaves the list alone.
+e2e_click "$wid" 140 214
+sleep 0.4
+shot=$(e2e_screenshot "keys_${family}_dialog_key3" "$wid")
+read -r r g b <<<"$(e2e_pixel "$shot" 460 213)"
+[ "$r" -lt 60 ] && [ "$b" -gt 180 ] || e2e_fail "Middle Key is not shown selected (dot $r $g $b)"
+e2e_click "$wid" 695 139
+sleep 0.3
+
 # Row "Key 2" of the key list opens the dialog for button 2.
 e2e_click "$wid" 140 180
 sleep 0.4

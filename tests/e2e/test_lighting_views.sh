@@ -42,8 +42,9 @@ read -r top _ <<<"$(keys_light_box "$shot")"
 # effect index, name, panel height, colour blocks shown
 if [ "$device" = 55328 ]; then
     # (a single-colour device shows block 1 only with DPI stages in use,
-    # which is the DPI screen's business)
-    cases=("4 breath_loop 224 no" "2 neon 264 no" "0 static 176 no")
+    # which is the DPI screen's business); "Breath Loop" runs through the
+    # stage colours and shows their blocks
+    cases=("4 breath_loop 224 yes" "2 neon 264 no" "0 static 176 no")
 else
     cases=("1 breath 264 no" "3 off 224 yes" "5 wave 224 yes" "7 finger_moving 264 no" "0 static 176 no")
 fi

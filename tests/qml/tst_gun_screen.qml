@@ -56,7 +56,7 @@ SceneLook {
             compare(ui_View.calls, [["mouseSaveGundata", 2, ["Renamed", "L-Click", 8, 0, 3, 30]]])
             ui_View.calls = []
             mouseClick(findChild(gun, "gunSaveAll"))
-            compare(ui_View.calls.map((c) => c[1]), [0, 1])
+            compare(ui_View.calls.map((c) => c[1]), [0, 1, 2, 3, 4, 5])
         }
 
         function test_choose_gun_stores_and_sends_the_slot() {

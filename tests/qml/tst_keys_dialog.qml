@@ -337,6 +337,53 @@ SceneLook {
             verify(keyMatrixMain.isSave)
         }
 
+        // Opening the dialog shows the button's function in its section;
+        // `shows` lists control properties, `radios` the radios selected
+        // among the mouse-function and DPI ones.
+        function test_showsCurrentFunction_data() {
+            return [
+                { tag: "middle key", codes: [0, 0, 0xF2, 0], radios: ["mouseRadio1"] },
+                { tag: "double fire", codes: [0, 0xF0, 0x1E, 2], radios: ["mouseRadio5"] },
+                { tag: "disabled", codes: [0, 0, 0, 0], radios: ["mouseRadio6"] },
+                { tag: "fire", codes: [1, 4, 0x1E, 5], radios: [],
+                  shows: [["fireKeyBox", "fireText", "A"], ["rateSlider", "textValue", "30MS"],
+                          ["timesBox", "textValue", "5"], ["endlessBox", "isSelect", false]] },
+                { tag: "combination", codes: [2, 3, 4, 0], radios: [],
+                  shows: [["comboText", "text", "LCtrl + LShift + A"]] },
+                { tag: "media", codes: [3, 0, 0xE9, 0], radios: [], shows: [["mediaGrid", "currentSelect", 6]] },
+                { tag: "macro", codes: [4, 2, 8, 0], radios: [],
+                  shows: [["macroList", "currentSelect", 1], ["modeRadio2", "isSelect", true],
+                          ["modeRadio0", "isSelect", false]] },
+                { tag: "dpi", codes: [5, 0, 4, 0], radios: ["dpiRadio3"] },
+                { tag: "shortcut", codes: [7, 0, 0xE0, 0x1D], radios: [], shows: [["shortcutGrid", "currentSelect", 8]] }
+            ]
+        }
+
+        function test_showsCurrentFunction(data) {
+            var list = keyAssigmentMain.macroList
+            list.mdItems.clear()
+            list.mdItems.append({ textValue: "m1" })
+            list.mdItems.append({ textValue: "burst" })
+            keyAssigmentMain.show(0)            // a selection left from before
+            keyMatrixMain.setEntry(keyMatrixMain.modKeys, 8, data.codes,
+                                   keyAssigmentMain.keyCodeToString(data.codes[0], data.codes[1],
+                                                                    data.codes[2], data.codes[3]))
+            keyAssigmentMain.show(8)
+            var radios = []
+            for (var i = 0; i < 7; ++i)
+                if (find("mouseRadio" + i).isSelect) radios.push("mouseRadio" + i)
+            for (i = 0; i < 4; ++i)
+                if (find("dpiRadio" + i).isSelect) radios.push("dpiRadio" + i)
+            compare(radios, data.radios)
+            var shows = data.shows || []
+            for (i = 0; i < shows.length; ++i) {
+                var value = shows[i][1] === "fireText" ? keyAssigmentMain.fireBoxText
+                                                       : find(shows[i][0])[shows[i][1]]
+                compare(value, shows[i][2], shows[i][0])
+            }
+            compare(codesOfDialog(), data.codes)
+        }
+
         function test_grids_data() {
             return [
                 { tag: "media", grid: "mediaGrid", cell: 6, codes: [3, 0, 0xE9, 0], text: "Volumn+" },

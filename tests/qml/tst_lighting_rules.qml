@@ -85,22 +85,31 @@ TestCase {
         return [
             { tag: "55328 static zeroes colour 8", effect: 0, is55328: true, last: [0, 0, 0] },
             { tag: "55328 breath loop keeps colour 8", effect: 4, is55328: true, last: [255, 255, 255] },
-            { tag: "other device keeps colour 8", effect: 0, is55328: false, last: [255, 255, 255] }
+            { tag: "other device keeps colour 8", effect: 0, is55328: false, last: [255, 255, 255] },
+            // Stored black by an earlier save: the 55328 would run on colour 1 alone.
+            { tag: "55328 breath loop never sends colour 8 black", effect: 4, is55328: true,
+              last8: "#000000", last: [255, 255, 255] },
+            { tag: "other device sends a black colour 8", effect: 4, is55328: false,
+              last8: "#000000", last: [0, 0, 0] }
         ]
     }
 
     function test_colorBytes(data) {
-        var bytes = Lighting.colorBytes(Lighting.defaultColors, data.effect, data.is55328)
+        var colors = Lighting.defaultColors.slice(0, 7).concat([data.last8 || Lighting.defaultColors[7]])
+        var bytes = Lighting.colorBytes(colors, data.effect, data.is55328)
         compare(bytes.length, 24)
         compare(bytes.slice(0, 6), [255, 0, 0, 0, 255, 0])
         compare(bytes.slice(18, 21), [0x60, 0, 255])
         compare(bytes.slice(21, 24), data.last)
     }
 
+    // A block can be picked when it, its row and the unmasked colour area
+    // are all shown.
     function visibleBlocks(stages, colorful, is55328, effect) {
         var shown = []
         for (var k = 0; k < 8; ++k)
-            shown.push(Lighting.blockVisible(k, stages, colorful, is55328, effect))
+            shown.push(Lighting.blockVisible(k, stages, colorful, is55328, effect)
+                       && Lighting.rowVisible(effect, is55328) && Lighting.colorAreaActive(effect))
         return shown
     }
 
@@ -118,7 +127,11 @@ TestCase {
             { tag: "55328 breath loop", stages: 1, colorful: f, is55328: t, effect: 4,
               want: [t, t, t, t, t, t, f, f] },
             { tag: "55328 other effect", stages: 8, colorful: f, is55328: t, effect: 3,
-              want: [t, f, f, f, f, f, f, f] }
+              want: [t, f, f, f, f, f, f, f] },
+            { tag: "55328 static", stages: 8, colorful: f, is55328: t, effect: 0,
+              want: [f, f, f, f, f, f, f, f] },
+            { tag: "colourful twinkling", stages: 8, colorful: t, is55328: f, effect: 4,
+              want: [f, f, f, f, f, f, f, f] }
         ]
     }
 

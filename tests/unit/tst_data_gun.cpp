@@ -5,6 +5,8 @@
 #include "store/GunData.h"
 #include "unit/data/DataTestEnv.h"
 
+#include <QQmlContext>
+#include <QQuickItem>
 #include <QSettings>
 #include <QtTest>
 
@@ -118,6 +120,35 @@ private slots:
         QCOMPARE(view.store.profile(3)->value("XYSensitive/1").toInt(), 7);
         view.setCurrentProfile(0);
         QCOMPARE(view.getXYSensitive(1).toInt(), 4);
+    }
+
+    // "Save All" of the gun editor, on the real back end: every position the
+    // editor lists reaches the file with its edited values.
+    void editorSaveAllStoresEveryEntry()
+    {
+        TempData data;
+        myQQuickView view(nullptr, data.root());
+        view.rootContext()->setContextProperty(QStringLiteral("ui_View"), &view);
+        const QString scene = data.outside() + "/gun_scene.qml";
+        QVERIFY(writeAll(scene, "import QtQuick\nimport \"qrc:/modules/qml/basic\"\n"
+                                "import \"qrc:/modules/qml/J2\"\n"
+                                "SceneLook { id: mainIten; width: 700; height: 500\n"
+                                "    GunControl { objectName: \"gun\" } }\n"));
+        view.setSource(QUrl::fromLocalFile(scene));
+        QObject *gun = view.rootObject() ? view.rootObject()->findChild<QObject *>("gun") : nullptr;
+        QVERIFY(gun);
+        QVERIFY(QMetaObject::invokeMethod(gun, "init"));
+        const int count = view.getGunDataKey().size();
+        QCOMPARE(count, 6);
+        for (int i = 0; i < count; ++i) {
+            QVERIFY(QMetaObject::invokeMethod(gun, "select", Q_ARG(QVariant, i)));
+            QVERIFY(QMetaObject::invokeMethod(gun, "setField", Q_ARG(QVariant, "y"), Q_ARG(QVariant, 40 + i)));
+        }
+        QVERIFY(QMetaObject::invokeMethod(gun, "saveAll"));
+        QSettings file(data.modules() + "/gun/gunData.bin", QSettings::IniFormat);
+        for (int i = 0; i < count; ++i)
+            QCOMPARE(file.value(QStringLiteral("gunData/%1").arg(i)).toStringList().value(4),
+                     QString::number(40 + i));
     }
 
     // gunData.bin as the earlier program wrote it: non-ASCII names escaped

@@ -73,10 +73,11 @@ Rectangle {
         ui_View.mouseSaveGundata(index, Gun.saveList(entries[index]))
     }
 
+    // Every entry the editor lists, in position order.
     function saveAll() {
         gunControlFocus()
-        saveEntry(0)
-        saveEntry(1)
+        for (var i = 0; i < entries.length; ++i)
+            saveEntry(i)
     }
 
     function chooseGun(slot, index) {

@@ -78,6 +78,58 @@ Rectangle {
     function setCodes(c, text) {
         keyCode0 = c[0]; keyCode1 = c[1]; keyCode2 = c[2]; keyCode3 = c[3]
         keyString = text
+        markRadios()
+    }
+
+    // The mouse-function and DPI radios always show the definition: at
+    // most one of them is selected, whichever section made it.
+    function markRadios() {
+        var choice = KeyDefine.choiceOf(codes())
+        for (var k = 0; k < mouseRadios.count; ++k)
+            mouseRadios.itemAt(k).isSelect = choice.kind === "mouse" && k === choice.index
+        for (k = 0; k < dpiRadios.count; ++k)
+            dpiRadios.itemAt(k).isSelect = choice.kind === "dpi" && k === choice.index
+    }
+
+    // Opening the dialog shows what the button does now in the section that
+    // made it; the other sections keep their inputs.
+    function showCurrentChoice() {
+        var choice = KeyDefine.choiceOf(codes())
+        switch (choice.kind) {
+        case "fire":
+            fireKeyName = keyName(keyCode1)
+            fireRateText = KeyDefine.fireRateText(keyCode2 - 1)
+            rateSlider.textValue = fireRateText
+            rateSlider.sliderControl.setValue(KeyDefine.fireRatePos(keyCode2))
+            timesBox.textValue = String(keyCode3)
+            endlessBox.isSelect = keyCode3 === 0
+            break
+        case "combo":
+            comboText = KeyDefine.comboNames(keyCode1, keyCode2, keyCode3, keyName).join(" + ")
+            break
+        case "media":
+        case "windows":
+        case "shortcut":
+            if (choice.index >= 0) {
+                var grid = choice.kind === "media" ? mediaGrid
+                         : choice.kind === "windows" ? windowsGrid : shortcutGrid
+                grid.currentSelect = choice.index
+            }
+            break
+        case "macro":
+            for (var i = 0; i < macroList.mdItems.count; ++i) {
+                if (String(macroList.mdItems.get(i).textValue) === keyString) {
+                    macroList.currentSelect = i
+                    break
+                }
+            }
+            if (choice.index >= 0) {
+                macroMode = choice.index
+                for (var k = 0; k < modeRadios.count; ++k)
+                    modeRadios.itemAt(k).isSelect = k === choice.index
+            }
+            break
+        }
     }
 
     // A fixed choice goes through the hexadecimal form.
@@ -108,6 +160,7 @@ Rectangle {
             var e = keyMatrix.modKeys.get(index)
             setCodes([Number(e.keyCode0), Number(e.keyCode1), Number(e.keyCode2), Number(e.keyCode3)],
                      e.keyText === undefined ? "" : String(e.keyText))
+            showCurrentChoice()
         }
         visible = true
     }

@@ -344,7 +344,7 @@ Rectangle {
             x: 78
             y: 1
             spacing: 5
-            visible: Lighting.rowVisible(lightControl.effect)
+            visible: Lighting.rowVisible(lightControl.effect, lightControl.is55328)
 
             Repeater {
                 model: blockModel

@@ -12,31 +12,36 @@ Item {
 
     signal btnClick(int index)
 
-    width: 8 + label.width + gapValue
+    width: dot.width + label.width + gapValue
     height: Math.max(label.height, dot.height)
 
+    // A dark ring; selected, the ring and a dot inside it take the accent
+    // colour, so that the choice reads at a glance on the dark panels.
     Rectangle {
         id: dot
+        objectName: "ring"
         anchors.verticalCenter: parent.verticalCenter
-        width: 10
-        height: 10
-        radius: 4
-        color: mainIten.colorGray3
+        width: 12
+        height: 12
+        radius: 6
+        color: mainIten.colorBlack
+        border.width: radioButton.isSelect ? 2 : 1
+        border.color: radioButton.isSelect ? mainIten.colorBlue : mainIten.colorGray2
 
         Rectangle {
             objectName: "innerDot"
             anchors.centerIn: parent
             width: 6
             height: 6
-            radius: 2
-            color: mainIten.colorOrange
+            radius: 3
+            color: mainIten.colorBlue
             visible: radioButton.isSelect
         }
     }
 
     Text {
         id: label
-        x: 8 + radioButton.gapValue
+        x: dot.width + radioButton.gapValue
         anchors.verticalCenter: parent.verticalCenter
         font.family: mainIten.fontFamily
         font.pixelSize: mainIten.fontNormalSize

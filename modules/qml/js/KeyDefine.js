@@ -300,3 +300,43 @@ function macroDefinition(mode, buttonIndex) {
 function isMacro(codes) {
     return Number(codes[0]) === 0x04;
 }
+
+// Which choice of the key dialog a definition is: { kind, index }, kind one
+// of "mouse", "fire", "combo", "media", "macro", "dpi", "windows",
+// "shortcut", or "" for a definition the dialog has no choice for; index is
+// the entry in that section's table (-1 when the section has no such
+// entry). Mouse functions follow the list texts: any unknown button code
+// reads as Double Fire.
+function choiceOf(codes) {
+    var c = normalise(codes);
+    var find = function (table) {
+        for (var i = 0; i < table.length; ++i) {
+            if (table[i].codes[2] === c[2] && table[i].codes[3] === c[3])
+                return i;
+        }
+        return -1;
+    };
+    switch (c[0]) {
+    case 0x00:
+        for (var i = 0; i < mouseFunctions.length; ++i) {
+            var m = mouseFunctions[i].codes;
+            if (m[1] === 0 && m[2] === c[2])
+                return { kind: "mouse", index: i };
+        }
+        return { kind: "mouse", index: 5 };
+    case 0x01: return { kind: "fire", index: -1 };
+    case 0x02: return { kind: "combo", index: -1 };
+    case 0x03: return { kind: "media", index: find(mediaFunctions) };
+    case 0x04: return { kind: "macro", index: c[1] <= 2 ? c[1] : -1 };
+    case 0x05: return { kind: "dpi", index: c[2] >= 1 && c[2] <= 4 ? c[2] - 1 : -1 };
+    case 0x06: return { kind: "windows", index: find(windowsFunctions) };
+    case 0x07: return { kind: "shortcut", index: find(shortcutFunctions) };
+    default: return { kind: "", index: -1 };
+    }
+}
+
+// The rate slider's knob for a stored rate (its text reads knob + 1), kept
+// within the slider's travel.
+function fireRatePos(rate) {
+    return Math.max(3, Math.min(79, Number(rate) - 1));
+}

@@ -87,9 +87,11 @@ function blockVisible(k, stageCount, isColorful, is55328, effect) {
     return false;
 }
 
-function rowVisible(effect) {
+// The row of colour blocks. "Breath Loop" on a 55328 device runs through
+// the stage colours, so its blocks 2 to 6 need the row as well.
+function rowVisible(effect, is55328) {
     var e = Number(effect);
-    return e === 3 || e === 5 || e === 9 || e === 10;
+    return e === 3 || e === 5 || e === 9 || e === 10 || (is55328 === true && e === 4);
 }
 
 // The colour area takes input only for these effects; otherwise a dark mask
@@ -172,6 +174,10 @@ function sliderMarkerX(r, g, b) {
 
 // The 24 colour bytes of blocks 1 to 8. A 55328 device uses colour 8 only
 // for "Breath Loop"; for every other effect it is stored and sent as black.
+// A black colour 8 makes the 55328 firmware run on colour 1 alone, so
+// "Breath Loop" never sends it black: colour 8 (which no block offers)
+// then takes its default, and the stage colours 1 to 6 reach the mouse
+// even after a save with another effect stored it black.
 function colorBytes(colors, effect, is55328) {
     var bytes = [];
     for (var i = 0; i < blockCount; ++i) {
@@ -180,6 +186,9 @@ function colorBytes(colors, effect, is55328) {
     }
     if (is55328 && Number(effect) !== 4) {
         bytes[21] = 0; bytes[22] = 0; bytes[23] = 0;
+    } else if (is55328 && bytes[21] === 0 && bytes[22] === 0 && bytes[23] === 0) {
+        var last = rgbOf(defaultColors[blockCount - 1]);
+        bytes[21] = last[0]; bytes[22] = last[1]; bytes[23] = last[2];
     }
     return bytes;
 }
