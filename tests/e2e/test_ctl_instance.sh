@@ -13,6 +13,18 @@ printf '[profile]\nprofileName=Standard0, Game1\n' >"$SCREENS_DATA/setting/name.
 screens_start 560
 gui=$E2E_APP_PID
 
+# Median wall time of N runs of a kelda-ctl call, in ms (KELDA_E2E_MEASURE=1).
+median_ms() {
+    local n=$1 i t0 times=()
+    shift
+    for i in $(seq 1 "$n"); do
+        t0=$(date +%s%N)
+        ctl "$@" >/dev/null 2>&1 || e2e_fail "measured call failed: $*"
+        times+=($((($(date +%s%N) - t0) / 1000000)))
+    done
+    printf '%s\n' "${times[@]}" | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] " ms (min " a[1] ", max " a[NR] ")" }'
+}
+
 ctl() {
     e2e_app_env
     timeout 150 env "${E2E_ENV[@]}" QT_QPA_PLATFORM=offscreen "$E2E_APP_DIR/kelda-ctl" "$@"
@@ -33,6 +45,7 @@ mark=$(screens_wire_mark)
 out=$(ctl --time call setCurrentProfile 1 2>"$E2E_TMP/ctl.err") || e2e_fail "setCurrentProfile: $(cat "$E2E_TMP/ctl.err")"
 screens_expect "setCurrentProfile result" "$out" null
 grep -q "took .* ms (in the running kelda-config)" "$E2E_TMP/ctl.err" || e2e_fail "no time of the program: $(cat "$E2E_TMP/ctl.err")"
+e2e_log "$(grep took "$E2E_TMP/ctl.err")"
 screens_wait_command "$mark" 84 30
 first=$(screens_wire_since "$mark" | head -1)
 screens_expect "first command after the switch" "${first:0:5}" "02 02"
@@ -52,6 +65,10 @@ screens_expect "wire" "$summary" "pids: $gui | violations: 0"
 # Bad input is refused by kelda-ctl itself, with the usual status.
 rc=0; ctl call mouseSetDpi 4 3360 '[]' 2>/dev/null || rc=$?
 screens_expect "status of a wrong argument type" "$rc" 2
+
+if [ "${KELDA_E2E_MEASURE:-0}" = 1 ]; then
+    e2e_log "MEASURE mouseGetCurrentDPI through the program, median of 10: $(median_ms 10 call mouseGetCurrentDPI)"
+fi
 
 # ---- hostile messages on the socket ----
 sock=$(ls "$E2E_RUNTIME"/kelda-config/*.sock)
@@ -146,5 +163,8 @@ runs = [p for i, p in enumerate(order) if i == 0 or order[i - 1] != p]
 assert len(set(order)) == 2 and len(runs) == 2, runs
 print("two processes, one after the other: %d and %d records" % (order.count(runs[0]), order.count(runs[1])))
 PY
+if [ "${KELDA_E2E_MEASURE:-0}" = 1 ]; then
+    e2e_log "MEASURE mouseGetCurrentDPI direct, median of 10: $(median_ms 10 call mouseGetCurrentDPI)"
+fi
 e2e_check_scene_log
 e2e_log "PASS"
