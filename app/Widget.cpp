@@ -195,9 +195,13 @@ void Widget::checkDevice()
         if (hid.devices[j].path.isEmpty())
             continue;
         hid.selectDevice(j);
-        if (!hid.holdDeviceLock(j, lockWaitMs)) {
-            lockRefused();
-            return;
+        if (!hid.holdDeviceLock(j)) {
+            if (lockWaitMs > 0)
+                qDebug().noquote() << "another program is using the mouse; waiting for it";
+            if (lockWaitMs == 0 || !hid.holdDeviceLock(j, lockWaitMs)) {
+                lockRefused();
+                return;
+            }
         }
         mouseBusy = false;
         toldMouseBusy = false;
