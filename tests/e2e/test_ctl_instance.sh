@@ -56,9 +56,13 @@ e2e_screenshot ctl_instance_profile "$wid" >/dev/null
 
 out=$(ctl call mouseSetDpi 4 '"3360"' '[400,800,1600,3200,6400,12000,16000,16000]') || e2e_fail "mouseSetDpi failed"
 screens_expect "mouseSetDpi result" "$out" null
+mark=$(screens_wire_mark)
 dpi=$(ctl call mouseGetCurrentDPI) || e2e_fail "mouseGetCurrentDPI failed"
-e2e_log "mouseGetCurrentDPI through the program: $dpi"
-[[ "$dpi" =~ ^[0-9]+$ ]] || e2e_fail "mouseGetCurrentDPI printed '$dpi'"
+# Asked for the new profile (84H with profile 2), answered from the mouse.
+query=$(screens_wire_since "$mark" | tail -1)
+screens_expect "DPI query" "${query:0:5}" "84 02"
+want=$("$KELDA_BUILD_DIR/sim/kelda-vmouse" state | python3 -c 'import json,sys; print(json.load(sys.stdin)["devices"][0]["state"]["profileCurrentDpi"][1])')
+screens_expect "mouseGetCurrentDPI through the program" "$dpi" "$want"
 summary=$(wire_summary)
 screens_expect "wire" "$summary" "pids: $gui | violations: 0"
 
@@ -72,7 +76,7 @@ fi
 
 # ---- hostile messages on the socket ----
 sock=$(ls "$E2E_RUNTIME"/kelda-config/*.sock)
-stat -c %a "$E2E_RUNTIME/kelda-config" | grep -qx 700 || e2e_fail "socket folder is not private"
+screens_expect "socket folder and socket modes" "$(stat -c %a "$E2E_RUNTIME/kelda-config" "$sock" | tr '\n' ' ')" "700 700 "
 snapshot() { (cd "$E2E_APP_DIR/modules" && find . -type f -exec md5sum {} + | sort); }
 before=$(snapshot)
 python3 - "$sock" <<'PY' || e2e_fail "the socket took a hostile message"
@@ -117,6 +121,16 @@ quiet = time.time() - t0
 assert 4 <= quiet <= 8, quiet
 print("silent client cut off after %.1f s" % quiet)
 s.close()
+
+# Clients beyond the few served at once are turned away at once.
+idle = []
+for _ in range(8):
+    idle.append(socket.socket(socket.AF_UNIX))
+    idle[-1].connect(path)
+refused(talk(b"", 2.0), "a ninth client")
+for s in idle:
+    s.close()
+time.sleep(0.3)
 
 refused(talk(struct.pack(">III", CALL, 0, 2 << 20) + b"x" * 65536), "a 2 MiB frame")
 refused(talk(struct.pack(">III", CALL, 0, 1 << 20)), "a 1 MiB frame")
