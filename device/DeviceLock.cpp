@@ -138,7 +138,16 @@ QString DeviceLock::runtimeFolder(QString *error)
     if (!error)
         error = &dummy;
 #ifdef Q_OS_UNIX
-    const QByteArray xdg = qgetenv("XDG_RUNTIME_DIR");
+    // A script started without a session (cron, ssh) has no XDG_RUNTIME_DIR;
+    // it still has to meet the session's program, whose folder is then the
+    // user's standard runtime folder.
+    QByteArray xdg = qgetenv("XDG_RUNTIME_DIR");
+    if (xdg.isEmpty()) {
+        const QByteArray standard = "/run/user/" + QByteArray::number(uint(::getuid()));
+        struct stat st = {};
+        if (::stat(standard.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid())
+            xdg = standard;
+    }
     if (!xdg.isEmpty()) {
         const QByteArray path = xdg + "/kelda-config";
         if (privateFolder(path, error))

@@ -29,8 +29,9 @@ public:
     QString node() const { return m_node; }
 
     // The user's private folder for the lock files and the program's local
-    // socket: $XDG_RUNTIME_DIR/kelda-config, else /tmp/kelda-config-<uid>,
-    // created with mode 0700. A folder that another user owns, or that is
+    // socket: $XDG_RUNTIME_DIR/kelda-config (without the variable, the
+    // standard /run/user/<uid>), else /tmp/kelda-config-<uid>, created with
+    // mode 0700. A folder that another user owns, or that is
     // not a plain folder, is refused (empty result, error says why).
     static QString runtimeFolder(QString *error = nullptr);
     // The lock file of a node: its path with every character other than
