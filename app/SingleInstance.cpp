@@ -292,7 +292,7 @@ bool SingleInstance::call(const QString &serverName, const QByteArray &payload, 
     QByteArray head;
     if (!socket.waitForBytesWritten(answerTimeoutMs)
         || !readExactly(socket, 5, &head, clock, answerTimeoutMs)) {
-        *error = QStringLiteral("the running kelda-config gave no answer within %1 s")
+        *error = QStringLiteral("the running kelda-config hung up or gave no answer within %1 s")
                      .arg(answerTimeoutMs / 1000);
         return false;
     }
