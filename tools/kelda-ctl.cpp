@@ -220,25 +220,27 @@ int main(int argc, char *argv[])
     hid_init();
     QVariant result;
     bool invoked = false;
+    bool busy = false;
     {
         Widget window(nullptr, /*loadScene*/ false);
         window.lockWaitMs = LockWait;
         window.checkDevice();
-        if (window.mouseBusy) {
-            hid_exit();
-            return fail(QStringLiteral("another program is using the mouse (waited %1 s)")
-                            .arg(LockWait / 1000), false, Busy);
+        busy = window.mouseBusy;
+        if (!busy) {
+            if (!deviceConnected)
+                std::fprintf(stderr, "kelda-ctl: no device connected\n");
+            QElapsedTimer clock;
+            clock.start();
+            invoked = SlotCaller::invoke(window.view(), slot, args, &result);
+            if (cmd.timed)
+                std::fprintf(stderr, "kelda-ctl: %s took %lld ms\n", qPrintable(cmd.slot),
+                             clock.elapsed());
         }
-        if (!deviceConnected)
-            std::fprintf(stderr, "kelda-ctl: no device connected\n");
-        QElapsedTimer clock;
-        clock.start();
-        invoked = SlotCaller::invoke(window.view(), slot, args, &result);
-        if (cmd.timed)
-            std::fprintf(stderr, "kelda-ctl: %s took %lld ms\n", qPrintable(cmd.slot),
-                         clock.elapsed());
     }
     hid_exit();
+    if (busy)
+        return fail(QStringLiteral("another program is using the mouse (waited %1 s)").arg(LockWait / 1000),
+                    false, Busy);
     if (!invoked)
         return fail(QStringLiteral("%1 could not be called").arg(cmd.slot));
     std::printf("%s\n", SlotCaller::resultJson(result).constData());
