@@ -244,10 +244,38 @@ void Widget::checkDevice()
         if (hid.devices[j].path.isEmpty())
             continue;
         hid.selectDevice(j);
+        if (!hid.holdDeviceLock(j)) {
+            if (lockWaitMs > 0)
+                qDebug().noquote() << "another program is using the mouse; waiting for it";
+            if (lockWaitMs == 0 || !hid.holdDeviceLock(j, lockWaitMs)) {
+                lockRefused();
+                return;
+            }
+        }
+        mouseBusy = false;
+        toldMouseBusy = false;
         connectSequence();
         return;
     }
+    hid.releaseDeviceLock();
     disconnectSequence();
+}
+
+void Widget::lockRefused()
+{
+    // Another process drives the mouse. It is told once, and the next check
+    // tries again, so the window connects as soon as the other one is done.
+    mouseBusy = true;
+    if (!toldMouseBusy) {
+        toldMouseBusy = true;
+        qDebug().noquote() << "another program is using the mouse";
+        showBalloon(QStringLiteral("another program is using the mouse"));
+        disconnectSequence();
+    } else if (deviceConnected) {
+        disconnectSequence();
+    }
+    if (lockWaitMs == 0)
+        checkTimer.start();
 }
 
 void Widget::connectSequence()
@@ -359,6 +387,7 @@ void Widget::deviceAccessDenied(const QString &node)
 void Widget::deviceRemoved()
 {
     QMetaObject::invokeMethod(this, [this] {
+        hid.releaseDeviceLock();
         if (myQQuickView *v = view()) {
             v->setEnabled(false);
             v->setDeviceConnected(false);

@@ -32,6 +32,12 @@ public:
 
     myQQuickView *view() const;
 
+    // How long a device check waits for another process to let go of the
+    // mouse (the GUI does not wait: it tries again at its next check).
+    int lockWaitMs = 0;
+    // Set by a device check that found the mouse claimed by another process.
+    bool mouseBusy = false;
+
     // A tray balloon (title "Info", information icon, 10 s), or a desktop
     // notification where no tray exists.
     void showBalloon(const QString &text);
@@ -68,10 +74,12 @@ private:
     void buildTray();
     void restoreWindow();
     void connectSequence();
+    void lockRefused();
     void disconnectSequence();
     void releaseWhileHidden();
 
     DeviceWatch *m_watch = nullptr;
     QTimer dpiBalloonTimer;
     QString pendingDpiBalloon;
+    bool toldMouseBusy = false;
 };

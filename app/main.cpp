@@ -1,3 +1,4 @@
+#include "app/RemoteCalls.h"
 #include "app/SingleInstance.h"
 #include "app/Widget.h"
 #include "app/myQQuickView.h"
@@ -60,6 +61,7 @@ int main(int argc, char *argv[])
     {
         Widget w;
         QObject::connect(&instance, &SingleInstance::messageReceived, &w, &Widget::receiveMessage);
+        RemoteCalls calls(w, instance);
 
         InputHookManager hooks(false);
         hooks.setKeyboardCallback(forwardKey, &w);

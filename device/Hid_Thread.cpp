@@ -275,6 +275,13 @@ void Hid_Thread::USBDataDecipher(uchar FIFOBuf[], uchar SecrecyCode[])
     std::swap(b[3], b[6]);
 }
 
+bool Hid_Thread::holdDeviceLock(int index, int waitMs)
+{
+    if (index < 0 || index >= devices.size() || devices.at(index).path.isEmpty())
+        return false;
+    return deviceLock.acquire(devices.at(index).path, waitMs);
+}
+
 bool Hid_Thread::waitChannelFree()
 {
     for (int poll = 0; poll < ChannelPolls; ++poll) {
@@ -305,7 +312,7 @@ bool Hid_Thread::sendCommand(int length, bool settle)
 {
     QCoreApplication::processEvents();
     // The program may have been told to quit from inside that call.
-    if (shuttingDown || !openCommandHandle(currentIndex))
+    if (shuttingDown || !holdDeviceLock(currentIndex) || !openCommandHandle(currentIndex))
         return endTransfer(*this, false);
     const int reportLength = devices.at(currentIndex).reportLength;
     if (devices.at(currentIndex).isEncode)
@@ -336,7 +343,7 @@ bool Hid_Thread::sendCommand(int length, bool settle)
 
 bool Hid_Thread::queryCommand(int length)
 {
-    if (shuttingDown || !openCommandHandle(currentIndex))
+    if (shuttingDown || !holdDeviceLock(currentIndex) || !openCommandHandle(currentIndex))
         return endTransfer(*this, false);
     const bool encoded = devices.at(currentIndex).isEncode;
     const int reportLength = devices.at(currentIndex).reportLength;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/DeviceEntry.h"
+#include "device/DeviceLock.h"
 
 #include <QFuture>
 #include <QThread>
@@ -48,6 +49,10 @@ public:
     static uchar secrecyKey[8];
     static const uchar cipherAddTable[8];
 
+    // The claim on the mouse against other processes; the transport sends
+    // nothing without it.
+    DeviceLock deviceLock;
+
     // ---- transport ----
     void selectDevice(int index);
     hid_device *openCommandHandle(int index);
@@ -55,6 +60,10 @@ public:
     static uchar hidCS(const uchar *block);
     static void USBDataEncryption(uchar FIFOBuf[], uchar SecrecyCode[]);
     static void USBDataDecipher(uchar FIFOBuf[], uchar SecrecyCode[]);
+    // Claims the command node of entry index (waiting up to waitMs for
+    // another process); false when another process keeps it.
+    bool holdDeviceLock(int index, int waitMs = 0);
+    void releaseDeviceLock() { deviceLock.release(); }
     bool waitChannelFree();
     void settleDelay();
     bool sendCommand(int length, bool settle);

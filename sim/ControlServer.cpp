@@ -49,7 +49,9 @@ void serve(int fd)
         const std::string reply = control(line) + "\n";
         size_t off = 0;
         while (off < reply.size()) {
-            const ssize_t n = ::write(client, reply.data() + off, reply.size() - off);
+            // A client that hung up (another virtual mouse probing the
+            // path) must not take this process down with SIGPIPE.
+            const ssize_t n = ::send(client, reply.data() + off, reply.size() - off, MSG_NOSIGNAL);
             if (n <= 0)
                 break;
             off += size_t(n);

@@ -4,6 +4,11 @@
 #include <hidapi.h>
 
 #include <cerrno>
+#include <csignal>
+#include <dirent.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
@@ -68,6 +73,67 @@ int commandTransfer(hid_device *dev, const char *op, const unsigned char *data, 
     return ret;
 }
 
+// Each process marks the interfaces it has open with a file
+// <control socket>.d/<device>-<interface>/<pid>, so that a second process
+// opening one that another live process holds is flagged; every process has
+// its own virtual mouse, so this is the only way two of them can meet. On
+// only while the control socket is (hid_init).
+bool markersOn = false;
+
+std::string markerFolder(const hid_device_ *dev)
+{
+    Bus &b = Bus::instance();
+    const std::string name = dev->device < int(b.devices.size())
+                                 ? b.devices[size_t(dev->device)].firmware->identity().name
+                                 : std::string("device");
+    return vmouse::socketPath() + ".d/" + name + "-" + vmouse::ifaceName(dev->iface);
+}
+
+bool samePlace(const hid_device_ *a, const hid_device_ *b)
+{
+    return a->device == b->device && a->iface == b->iface;
+}
+
+// Requires the bus mutex; dev is already among the handles.
+void markOpen(const hid_device_ *dev)
+{
+    if (!markersOn || (dev->iface != Iface::Cmd && dev->iface != Iface::Read))
+        return;
+    const std::string folder = markerFolder(dev);
+    ::mkdir((vmouse::socketPath() + ".d").c_str(), 0700);
+    ::mkdir(folder.c_str(), 0700);
+    const std::string own = std::to_string(::getpid());
+    if (FILE *f = std::fopen((folder + "/" + own).c_str(), "w"))
+        std::fclose(f);
+    DIR *d = ::opendir(folder.c_str());
+    if (!d)
+        return;
+    while (dirent *e = ::readdir(d)) {
+        const std::string other = e->d_name;
+        if (other == own || other.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        const long pid = std::strtol(other.c_str(), nullptr, 10);
+        // A marker of a process that died (kill -9) means nothing.
+        if (pid <= 0 || (::kill(pid_t(pid), 0) != 0 && errno != EPERM))
+            continue;
+        Bus::instance().addViolation("two processes drive the " + std::string(vmouse::ifaceName(dev->iface))
+                                     + " interface: " + own + " opened it while " + other
+                                     + " has it open");
+    }
+    ::closedir(d);
+}
+
+// Requires the bus mutex; dev is no longer among the handles.
+void markClosed(const hid_device_ *dev)
+{
+    if (!markersOn || (dev->iface != Iface::Cmd && dev->iface != Iface::Read))
+        return;
+    for (const hid_device_ *o : Bus::instance().handles)
+        if (samePlace(o, dev))
+            return;
+    ::unlink((markerFolder(dev) + "/" + std::to_string(::getpid())).c_str());
+}
+
 } // namespace
 
 extern "C" {
@@ -76,6 +142,7 @@ int HID_API_EXPORT hid_init(void)
 {
     Bus::instance();
     vmouse::startControlServer();
+    markersOn = vmouse::socketPath() != "off";
     return 0;
 }
 
@@ -157,6 +224,7 @@ hid_device HID_API_EXPORT *hid_open_path(const char *path)
     b.handles.insert(dev);
     b.globalError = L"Success";
     b.recordOpen(found, 0);
+    markOpen(dev);
     return dev;
 }
 
@@ -168,6 +236,7 @@ void HID_API_EXPORT hid_close(hid_device *dev)
     std::lock_guard<std::mutex> lock(b.mutex);
     b.record(dev, "close", nullptr, 0, 0);
     b.handles.erase(dev);
+    markClosed(dev);
     delete dev;
     b.inputArrived.notify_all();
 }

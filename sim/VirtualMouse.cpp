@@ -92,7 +92,9 @@ std::string Record::toJson() const
                     + ",\"ret\":" + std::to_string(ret);
     if (!plain.empty())
         s += ",\"plain\":" + jsonString(plain);
-    return s + "}";
+    // Several programs may append to one transcript file.
+    static const std::string pid = std::to_string(::getpid());
+    return s + ",\"pid\":" + pid + "}";
 }
 
 std::string FirmwareState::toJson() const

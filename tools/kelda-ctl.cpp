@@ -4,8 +4,18 @@
 //   kelda-ctl [--data DIR] list
 //   kelda-ctl [--data DIR] [--time] call SLOT [JSON-ARG ...]
 //
+// When kelda-config runs for the same user and data folder, the call is
+// handed to it over its local socket and runs there, on its GUI thread, as
+// the scene would make it; otherwise kelda-ctl opens the mouse itself. Either
+// way only one process drives the mouse: kelda-ctl waits for the device lock
+// of another process (another kelda-ctl, or a kelda-config of another data
+// folder) up to LockWait.
+//
 // Exit status: 0 when the slot ran (also with no device: the operation then
-// fails silently as in the GUI, and stderr says so), 2 for bad input.
+// fails silently as in the GUI, and stderr says so), 1 when the mouse stayed
+// in use by another program or the running program did not answer, 2 for
+// bad input.
+#include "app/SingleInstance.h"
 #include "app/Widget.h"
 #include "app/myQQuickView.h"
 #include "tools/SlotCaller.h"
@@ -14,6 +24,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <hidapi.h>
 
@@ -21,7 +34,15 @@
 
 namespace {
 
+constexpr int Busy = 1;
 constexpr int BadInput = 2;
+// How long a direct call waits for another process to let go of the mouse.
+constexpr int LockWait = 60000;
+// A running program that has its lock but does not listen yet gets this long.
+constexpr int ConnectWait = 5000;
+// The longest call (a whole profile written to the mouse) takes seconds;
+// this bounds a program that stopped answering.
+constexpr int AnswerWait = 120000;
 
 const char Usage[] =
     "usage: kelda-ctl [--data DIR] list\n"
@@ -29,18 +50,20 @@ const char Usage[] =
     "\n"
     "  list   print every slot of the view with its signature\n"
     "  call   connect the mouse as the program does at start-up, call SLOT with\n"
-    "         the arguments (one JSON value each) and print its result as JSON\n"
+    "         the arguments (one JSON value each) and print its result as JSON;\n"
+    "         when kelda-config runs on the same data folder, it makes the call\n"
+    "\n"
     "  --data DIR   folder that holds modules/ (default: the executable's folder)\n"
     "  --time       say on stderr how long the slot itself took\n"
     "\n"
     "example: kelda-ctl call mouseSetDpi 4 '\"3360\"' '[400,800,1600,3200,0,0,0,0]'\n";
 
-int fail(const QString &message, bool withUsage = false)
+int fail(const QString &message, bool withUsage = false, int status = BadInput)
 {
     std::fprintf(stderr, "kelda-ctl: %s\n", qPrintable(message));
     if (withUsage)
         std::fputs(Usage, stderr);
-    return BadInput;
+    return status;
 }
 
 struct Command
@@ -103,6 +126,38 @@ bool parse(int argc, char *argv[], Command *cmd, QString *error)
     return true;
 }
 
+// The call made by the running program: the same checks, output and exit
+// status as a call made here.
+int callInstance(const QString &serverName, const Command &cmd)
+{
+    QJsonArray args;
+    for (const QByteArray &text : cmd.args) {
+        // Each argument already parsed as one JSON value.
+        args.append(QJsonDocument::fromJson("[" + text + "]").array().at(0));
+    }
+    const QJsonObject call{{QStringLiteral("slot"), cmd.slot}, {QStringLiteral("args"), args}};
+    bool done = false;
+    QByteArray text;
+    QString error;
+    if (!SingleInstance::call(serverName, QJsonDocument(call).toJson(QJsonDocument::Compact),
+                              ConnectWait, AnswerWait, &done, &text, &error))
+        return fail(error, false, Busy);
+    if (!done)
+        return fail(QString::fromUtf8(text));
+    const QJsonObject answer = QJsonDocument::fromJson(text).object();
+    if (!answer.value(QStringLiteral("connected")).toBool())
+        std::fprintf(stderr, "kelda-ctl: no device connected\n");
+    if (cmd.timed)
+        std::fprintf(stderr, "kelda-ctl: %s took %lld ms (in the running kelda-config)\n",
+                     qPrintable(cmd.slot), qlonglong(answer.value(QStringLiteral("ms")).toDouble()));
+    // The result is printed as the program wrote it, the last member of the
+    // answer.
+    const int at = int(text.indexOf("\"result\":"));
+    const QByteArray result = at < 0 ? QByteArray("null") : text.mid(at + 9).chopped(1);
+    std::printf("%s\n", result.constData());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -156,22 +211,36 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("no modules/ folder in %1").arg(dataDir));
     QDir::setCurrent(dataDir);
 
+    // A running program of this data folder makes the call itself: a second
+    // process on the mouse would interleave its reports with the program's.
+    const QString id = SingleInstance::idForDataFolder(dataDir);
+    if (SingleInstance::instanceAlive(id))
+        return callInstance(SingleInstance::serverNameFor(id), cmd);
+
     hid_init();
     QVariant result;
     bool invoked = false;
+    bool busy = false;
     {
         Widget window(nullptr, /*loadScene*/ false);
+        window.lockWaitMs = LockWait;
         window.checkDevice();
-        if (!deviceConnected)
-            std::fprintf(stderr, "kelda-ctl: no device connected\n");
-        QElapsedTimer clock;
-        clock.start();
-        invoked = SlotCaller::invoke(window.view(), slot, args, &result);
-        if (cmd.timed)
-            std::fprintf(stderr, "kelda-ctl: %s took %lld ms\n", qPrintable(cmd.slot),
-                         clock.elapsed());
+        busy = window.mouseBusy;
+        if (!busy) {
+            if (!deviceConnected)
+                std::fprintf(stderr, "kelda-ctl: no device connected\n");
+            QElapsedTimer clock;
+            clock.start();
+            invoked = SlotCaller::invoke(window.view(), slot, args, &result);
+            if (cmd.timed)
+                std::fprintf(stderr, "kelda-ctl: %s took %lld ms\n", qPrintable(cmd.slot),
+                             clock.elapsed());
+        }
     }
     hid_exit();
+    if (busy)
+        return fail(QStringLiteral("another program is using the mouse (waited %1 s)").arg(LockWait / 1000),
+                    false, Busy);
     if (!invoked)
         return fail(QStringLiteral("%1 could not be called").arg(cmd.slot));
     std::printf("%s\n", SlotCaller::resultJson(result).constData());

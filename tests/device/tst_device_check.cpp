@@ -13,6 +13,10 @@
 #include <QQuickItem>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace {
 
 // Stands in for the scene's root: records how the back end calls it.
@@ -134,6 +138,7 @@ private slots:
     void whichEntryConnects();
     void noDevice();
     void refusedOpenIsToldOnce();
+    void mouseInUseElsewhereIsToldOnceAndRetried();
     void dpiEventReachesSceneThenTray_data();
     void dpiEventReachesSceneThenTray();
     void dpiEventLatency();
@@ -285,6 +290,38 @@ void TestDeviceCheck::refusedOpenIsToldOnce()
                            "70-kelda-x7.rules is not installed)"), 1);
     QCOMPARE(rig.log.countContaining("Info: The mouse is connected, but this user may not use it yet."), 1);
     QCOMPARE(rig.log.countContaining("sudo make install-udev-rule"), 1);
+}
+
+// Another process holds the mouse (its own descriptor on the lock file):
+// the window says so once, sends nothing, stays disconnected and looks
+// again at its next check; once the other one lets go, it connects.
+void TestDeviceCheck::mouseInUseElsewhereIsToldOnceAndRetried()
+{
+    Rig rig;
+    const QByteArray file = QFile::encodeName(
+        DeviceLock::runtimeFolder() + QLatin1Char('/')
+        + DeviceLock::lockFileFor(QString::fromStdString(vmouse::commandPath())));
+    const int other = ::open(file.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    QVERIFY(other >= 0);
+    QCOMPARE(::flock(other, LOCK_EX | LOCK_NB), 0);
+    vmouse::clearTranscript();
+
+    rig.w->checkDevice();
+    QVERIFY(rig.w->mouseBusy);
+    QVERIFY(!deviceConnected);
+    QVERIFY(rig.w->checkTimer.isActive());
+    rig.w->checkDevice();
+    QCOMPARE(rig.log.count("another program is using the mouse"), 1);
+    QCOMPARE(rig.log.count("Info: another program is using the mouse"), 1);
+    QCOMPARE(ifaceOps("cmd"), QStringList());
+    QVERIFY(!rig.w->hid.readLoopRunning);
+
+    ::close(other);
+    rig.w->checkDevice();
+    QVERIFY(!rig.w->mouseBusy);
+    QVERIFY(deviceConnected);
+    QVERIFY(!plainWire().isEmpty());
+    rig.stop();
 }
 
 void TestDeviceCheck::dpiEventReachesSceneThenTray_data()

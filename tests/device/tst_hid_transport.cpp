@@ -8,6 +8,10 @@
 #include <hidapi.h>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 class TestHidTransport : public QObject
 {
     Q_OBJECT
@@ -23,6 +27,7 @@ private slots:
     void secrecyKeyFromCode();
     void busyChannelSendsNothing_data();
     void busyChannelSendsNothing();
+    void mouseClaimedElsewhereSendsNothing();
     void failedOpenEmptiesPath();
     void partialFinalChunkIsZeroPadded();
     void reopenFailingMidTransferStopsBeforeHidapi();
@@ -183,6 +188,38 @@ void TestHidTransport::busyChannelSendsNothing()
     QCOMPARE(f.pauses.pauses(), QList<int>(255, 8));
     QVERIFY(vmouse::transcript().empty());
     QVERIFY(!f.hid.channelFree);
+}
+
+// Another process holds the mouse's lock file (here: a descriptor of its
+// own, which flock treats as another owner): neither a command nor a query
+// reaches the wire, until it lets go.
+void TestHidTransport::mouseClaimedElsewhereSendsNothing()
+{
+    HidFixture f;
+    const QByteArray file = QFile::encodeName(DeviceLock::runtimeFolder() + QLatin1Char('/')
+                                              + DeviceLock::lockFileFor(f.hid.devices[0].path));
+    const int other = ::open(file.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    QVERIFY(other >= 0);
+    QCOMPARE(::flock(other, LOCK_EX | LOCK_NB), 0);
+    vmouse::clearTranscript();
+    f.hid.hid553_0BH_SetCurrentDPI(3);
+    uchar b1 = 9, b2 = 9;
+    f.hid.hid560_81H_GetKeyboardoption(b1, b2);
+    QVERIFY(vmouse::transcript().empty());
+    QCOMPARE(int(b1), 9);
+    QVERIFY(f.hid.channelFree);
+    QVERIFY(!f.hid.holdDeviceLock(0));
+
+    ::close(other);
+    f.hid.hid553_0BH_SetCurrentDPI(3);
+    QCOMPARE(wire(), QStringList{"send_feature " + commandHex({0x0B, 3})});
+    // Held now: another owner is refused.
+    const int late = ::open(file.constData(), O_RDWR | O_CLOEXEC);
+    QVERIFY(late >= 0);
+    QVERIFY(::flock(late, LOCK_EX | LOCK_NB) != 0);
+    f.hid.releaseDeviceLock();
+    QCOMPARE(::flock(late, LOCK_EX | LOCK_NB), 0);
+    ::close(late);
 }
 
 void TestHidTransport::failedOpenEmptiesPath()

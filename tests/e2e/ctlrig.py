@@ -59,6 +59,9 @@ class Rig:
 
     def __init__(self, length=32):
         self.root = tempfile.mkdtemp(prefix="kelda-ctl-")
+        # The device lock of these runs lives here, away from other tests.
+        self.runtime = os.path.join(self.root, "runtime")
+        os.mkdir(self.runtime, 0o700)
         self.folders = {}
         self.length = length
 
@@ -94,6 +97,7 @@ class Rig:
                    KELDA_VMOUSE_REPORT_LENGTH=str(self.length),
                    KELDA_VMOUSE_TRANSCRIPT=transcript,
                    KELDA_VMOUSE_SOCKET=os.path.join(self.root, "vmouse.sock"),
+                   XDG_RUNTIME_DIR=self.runtime,
                    QT_QPA_PLATFORM="offscreen")
         argv = [CTL, "--data", self.data(family, encoded)] + (["--time"] if timed else []) + ["call"]
         p = subprocess.run(argv + [str(a) for a in args], env=env, capture_output=True, text=True,

@@ -34,6 +34,10 @@ E2E_PRELOAD=""
 # running on this machine, and two launches of one test do meet each other.
 E2E_RUNTIME="$E2E_TMP/runtime"
 mkdir -m 700 "$E2E_RUNTIME"
+# The virtual mouse's control socket (and the markers beside it that tell
+# which processes drive the mouse) belong to this test alone as well.
+: "${KELDA_VMOUSE_SOCKET:=$E2E_TMP/vmouse.sock}"
+export KELDA_VMOUSE_SOCKET
 
 e2e_log() {
     echo "[e2e $(date +%H:%M:%S)] $*" >&2
