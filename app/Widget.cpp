@@ -57,6 +57,7 @@ Widget::Widget(QWidget *parent, bool loadScene) : QWidget(parent)
     connect(&checkTimer, &QTimer::timeout, this, &Widget::checkDevice);
 
     buildTray();
+    followPrograms();
 
     m_watch = DeviceWatch::create(this);
     if (m_watch)

@@ -51,6 +51,10 @@ public:
     void deviceRemoved() override;
     void deviceAccessDenied(const QString &node) override;
 
+    // Makes slot the current profile as the title bar's drop-down does, and
+    // says so in the tray; false when no profile lives in that slot.
+    bool switchProfile(int slot);
+
 public slots:
     void trayIconActivated(QSystemTrayIcon::ActivationReason reason);
     void checkDevice();
@@ -65,6 +69,8 @@ protected:
 
 private:
     void buildTray();
+    // Hands the profile follower its hooks (WidgetPrograms.cpp).
+    void followPrograms();
     void restoreWindow();
     void connectSequence();
     void disconnectSequence();
