@@ -60,6 +60,15 @@ void ProgramProfiles::unbind(const QString &program)
     save();
 }
 
+void ProgramProfiles::forgetProfile(int profile)
+{
+    for (const QString &program : m_bindings.programsOf(profile))
+        m_bindings.unbind(program);
+    if (m_bindings.defaultProfile == profile)
+        m_bindings.defaultProfile = -1;
+    save();
+}
+
 bool ProgramProfiles::autostart() const
 {
     return Autostart::enabled();

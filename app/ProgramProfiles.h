@@ -44,6 +44,8 @@ public:
     Q_INVOKABLE QStringList programsOf(int profile) const { return m_bindings.programsOf(profile); }
     Q_INVOKABLE bool bind(const QString &program, int profile);
     Q_INVOKABLE void unbind(const QString &program);
+    // A deleted profile keeps no programs and is no longer the default.
+    Q_INVOKABLE void forgetProfile(int profile);
 
     ProfileFollower follower;
     const ProgramBindings &bindings() const { return m_bindings; }

@@ -1,3 +1,4 @@
+#include "app/Autostart.h"
 #include "app/SingleInstance.h"
 #include "app/Widget.h"
 #include "app/myQQuickView.h"
@@ -5,7 +6,9 @@
 #include "host/NoticeFilter.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
+#include <QSystemTrayIcon>
 
 #include <hidapi.h>
 
@@ -36,6 +39,15 @@ int main(int argc, char *argv[])
     // A closed window lives on in the tray.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    QCommandLineParser options;
+    options.setApplicationDescription(QStringLiteral("Configures the ZORVANT KELDA MOUSE X7."));
+    options.addHelpOption();
+    const QCommandLineOption hidden(QString::fromLatin1(Autostart::HiddenOption + 2),
+                                    QStringLiteral("Start in the tray without showing the window "
+                                                   "(minimised where there is no tray)."));
+    options.addOption(hidden);
+    options.process(app);
+
     SingleInstance instance;
     if (instance.isRunning()) {
         instance.sendMessage(QString(), 5000);
@@ -60,7 +72,12 @@ int main(int argc, char *argv[])
         NoticeFilter notices(hooks);
         QObject::connect(&instance, &SingleInstance::noticeReceived, &notices, &NoticeFilter::receive);
 
-        w.showNormal();
+        // Started at login: the window waits in the tray. Without a tray a
+        // hidden window could never be brought back, so it starts minimised.
+        if (!options.isSet(hidden))
+            w.showNormal();
+        else if (!QSystemTrayIcon::isSystemTrayAvailable())
+            w.showMinimized();
         w.checkDevice();
         result = app.exec();
         hooks.removeHooks();

@@ -177,8 +177,11 @@ void foregroundNames()
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"KeldaFocus,Probe=\u00e9";
     check(RegisterClassW(&wc) != 0, "probe window class registered");
-    HWND window = CreateWindowExW(0, wc.lpszClassName, L"probe", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                                  nullptr, nullptr, wc.hInstance, nullptr);
+    // A message-only window: it needs no display, which the check runs
+    // without.
+    HWND window = CreateWindowExW(0, wc.lpszClassName, L"probe", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  wc.hInstance, nullptr);
+    check(window != nullptr, "probe window made, error " + std::to_string(GetLastError()));
     std::string exe, cls;
     check(ForegroundHook::describe(window, &exe, &cls), "a live window is described");
     check(cls == "KeldaFocus,Probe=\xc3\xa9", "class name in UTF-8, got " + cls);
