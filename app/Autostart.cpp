@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QStandardPaths>
 
 namespace Autostart {
@@ -13,7 +12,7 @@ namespace Autostart {
 QString entryPath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-        + QLatin1String("/autostart/") + QGuiApplication::desktopFileName() + QLatin1String(".desktop");
+        + QLatin1String("/autostart/") + QLatin1String(ApplicationId) + QLatin1String(".desktop");
 }
 
 bool enabled()
@@ -62,7 +61,7 @@ bool setEnabled(bool on, const QString &program, QString *error)
         "Exec=%1\n"
         "Icon=%2\n"
         "Terminal=false\n"
-        "X-GNOME-Autostart-enabled=true\n").arg(execLine(program), QGuiApplication::desktopFileName());
+        "X-GNOME-Autostart-enabled=true\n").arg(execLine(program), QLatin1String(ApplicationId));
     if (!SafeFile::write(path, content.toUtf8())) {
         *error = QObject::tr("The autostart entry %1 could not be written.").arg(path);
         return false;

@@ -8,6 +8,8 @@
 namespace Autostart {
 
 inline constexpr const char *HiddenOption = "--hidden";
+// The application id of the desktop entry, the icon and the metainfo.
+inline constexpr const char *ApplicationId = "com.zorvant.KeldaConfig";
 
 QString entryPath();
 bool enabled();

@@ -35,7 +35,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("kelda-config"));
     // One application id for the desktop entry, the icon and the metainfo,
     // so compositors match the window to its entry and show our icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("com.zorvant.KeldaConfig"));
+    QGuiApplication::setDesktopFileName(QLatin1String(Autostart::ApplicationId));
     // A closed window lives on in the tray.
     QApplication::setQuitOnLastWindowClosed(false);
 
