@@ -2,16 +2,17 @@
 
 #include "app/Autostart.h"
 #include "host/FocusWatch.h"
+#include "store/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QSettings>
 #include <QVariantMap>
 
-ProgramProfiles::ProgramProfiles(QSettings *global, FocusWatch *watch, QObject *parent)
-    : QObject(parent), follower(m_bindings, this), m_global(global)
+ProgramProfiles::ProgramProfiles(SettingsStore *store, FocusWatch *watch, QObject *parent)
+    : QObject(parent), follower(m_bindings, this), m_store(store)
 {
-    if (m_global)
-        m_bindings.load(*m_global);
+    if (m_store && m_store->global())
+        m_bindings.load(*m_store->global());
     if (watch) {
         m_available = watch->available();
         m_reason = watch->unavailableReason();
@@ -21,8 +22,8 @@ ProgramProfiles::ProgramProfiles(QSettings *global, FocusWatch *watch, QObject *
 
 void ProgramProfiles::save()
 {
-    if (m_global)
-        m_bindings.save(*m_global);
+    if (m_store && m_store->global())
+        m_bindings.save(*m_store->global());
     ++m_revision;
     follower.settingsChanged();
     emit bindingsChanged();

@@ -8,7 +8,7 @@
 #include <QVariantList>
 
 class FocusWatch;
-class QSettings;
+class SettingsStore;
 
 // Profiles that follow the focused program, as the scene sees them
 // (published as programProfiles): the master switch, the default profile,
@@ -27,8 +27,9 @@ class ProgramProfiles : public QObject
 public:
     static constexpr int RecentCount = 20;
 
-    // watch may be null (tests feed focusChanged() themselves).
-    ProgramProfiles(QSettings *global, FocusWatch *watch, QObject *parent = nullptr);
+    // store holds the global file (its store object is exchanged when the
+    // file is replaced, so it is looked up on every use); watch may be null.
+    ProgramProfiles(SettingsStore *store, FocusWatch *watch, QObject *parent = nullptr);
 
     bool available() const { return m_available; }
     QString unavailableReason() const { return m_reason; }
@@ -63,7 +64,7 @@ private:
     void save();
     void remember(const QString &name, const QString &kind);
 
-    QSettings *m_global;
+    SettingsStore *m_store;
     ProgramBindings m_bindings;
     bool m_available = false;
     QString m_reason;

@@ -30,7 +30,7 @@ Ui_Controler::Ui_Controler(QWidget *w, bool loadScene)
     view->setClearColor(Qt::transparent);
     QQmlContext *ctx = view->rootContext();
     // Bound to by the dialogs as they are built, so published first.
-    programProfiles = new ProgramProfiles(view->store.global(), loadScene ? FocusWatch::create(this) : nullptr, this);
+    programProfiles = new ProgramProfiles(&view->store, loadScene ? FocusWatch::create(this) : nullptr, this);
     ctx->setContextProperty(QStringLiteral("programProfiles"), programProfiles);
     if (loadScene)
         view->setSource(QUrl(QStringLiteral("qrc:modules/qml/main.qml")));

@@ -166,7 +166,7 @@ SCREENS_SYSTEM_LINES=(490 381)
 SCREENS_SYSTEM_RESTORE=(674 140)
 SCREENS_SYSTEM_CLOSE=(704 140)
 SCREENS_SYSTEM_FOLLOW=(360 431)
-SCREENS_SYSTEM_AUTOSTART=(360 483)
+SCREENS_SYSTEM_AUTOSTART=(360 487)
 # DPI screen (right panel at 768, 56): stage k's value box and slider track.
 screens_dpi_box() { echo 795 $((109 + 27 * $1)); }
 screens_dpi_knob_y() { echo $((109 + 27 * $1)); }

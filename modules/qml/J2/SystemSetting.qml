@@ -327,7 +327,7 @@ Rectangle {
     Text {
         objectName: "followFocusReason"
         x: 34
-        y: 320
+        y: 318
         width: parent.width - 68
         visible: systemSetting.programs !== null && !systemSetting.programs.available
         text: systemSetting.programs ? systemSetting.programs.unavailableReason : ""
@@ -341,7 +341,7 @@ Rectangle {
         id: autostartBox
         objectName: "autostartBox"
         x: 34
-        y: 352
+        y: 356
         textValue: systemSetting.langStrings[9]
         enabled: systemSetting.programs !== null
         opacity: enabled ? 1.0 : 0.4
