@@ -115,8 +115,9 @@ void Widget::customEvent(QEvent *) {}
 
 void Widget::restoreWindow()
 {
-    if (!deviceConnected)
+    if (!deviceConnected && !m_neverShown)
         return;
+    m_neverShown = false;
     // Posted, not sent, so the window is shown from the event loop.
     QMetaObject::invokeMethod(this, [this] {
         if (isMinimized())

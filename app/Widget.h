@@ -40,6 +40,11 @@ public:
     void showDpiBalloon(const QString &text);
     static constexpr int DpiBalloonInterval = 400;
 
+    // The window was not shown at start (--hidden). Until it is shown once,
+    // a second launch or the tray brings it back even without a mouse, or
+    // a program started at login without its mouse could never be opened.
+    void startedHidden() { m_neverShown = true; }
+
     // Called for every device-change event of the system.
     void onDeviceChange();
 
@@ -76,6 +81,7 @@ private:
     void disconnectSequence();
 
     DeviceWatch *m_watch = nullptr;
+    bool m_neverShown = false;
     QTimer dpiBalloonTimer;
     QString pendingDpiBalloon;
 };

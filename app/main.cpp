@@ -78,6 +78,8 @@ int main(int argc, char *argv[])
             w.showNormal();
         else if (!QSystemTrayIcon::isSystemTrayAvailable())
             w.showMinimized();
+        else
+            w.startedHidden();
         w.checkDevice();
         result = app.exec();
         hooks.removeHooks();

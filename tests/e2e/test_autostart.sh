@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starting with the desktop: the system settings' check box writes and
 # removes the autostart entry; the entry's command starts the program with
-# no window and an icon in the tray, and a second launch shows the window.
+# no window and an icon in the tray, and a second launch shows the window,
+# with the mouse connected or, for a window never shown, without one.
 # Without a tray the same command starts the window minimised.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/screens_lib.sh"
@@ -82,6 +83,20 @@ wid=$(e2e_wait_window 10)
 e2e_log "ok: a second launch shows the window ($wid)"
 kill "$E2E_APP_PID"
 wait "$E2E_APP_PID" 2>/dev/null || true
+
+# Started hidden with no mouse at all: a second launch still opens the
+# window (it shows that no mouse is connected), or it could never be opened.
+E2E_PRELOAD=""
+start_from_entry
+for _ in $(seq 1 50); do [ -n "$(tray_icon)" ] && break; sleep 0.2; done
+sleep 1
+rc=$(e2e_run_app_again)
+[ "$rc" = 1 ] || e2e_fail "the second launch did not hand over (status $rc)"
+wid=$(e2e_wait_window 10)
+e2e_log "ok: without a mouse a second launch shows the hidden window"
+kill "$E2E_APP_PID"
+wait "$E2E_APP_PID" 2>/dev/null || true
+e2e_use_virtual_mouse
 
 # No tray: minimised instead, so the window can be brought back.
 kill "$trayer_pid"
