@@ -3,7 +3,8 @@
 # removes the autostart entry; the entry's command starts the program with
 # no window and an icon in the tray, and a second launch shows the window,
 # with the mouse connected or, for a window never shown, without one.
-# Without a tray the same command starts the window minimised.
+# Without a tray the same command starts the window minimised, and
+# uninstalling removes the entry.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/screens_lib.sh"
 
@@ -110,5 +111,13 @@ for _ in $(seq 1 50); do
 done
 echo "$state" | grep -qi iconic || e2e_fail "without a tray the window did not start minimised: '$state'"
 e2e_log "ok: without a tray the window starts minimised"
+kill "$E2E_APP_PID"
+wait "$E2E_APP_PID" 2>/dev/null || true
+
+# make uninstall takes the entry away with the program.
+[ -f "$entry" ] || e2e_fail "the entry went away early"
+PREFIX="$E2E_TMP/prefix" bash "$KELDA_SOURCE_DIR/scripts/uninstall" >/dev/null
+[ ! -e "$entry" ] || e2e_fail "make uninstall left $entry"
+e2e_log "ok: uninstall removes the autostart entry"
 e2e_check_scene_log
 e2e_log "PASS"
