@@ -1,7 +1,9 @@
 #include "app/Ui_Controler.h"
 
+#include "app/ProgramProfiles.h"
 #include "app/Widget.h"
 #include "app/myQQuickView.h"
+#include "host/FocusWatch.h"
 
 #include <QQmlContext>
 #include <QSettings>
@@ -26,10 +28,13 @@ Ui_Controler::Ui_Controler(QWidget *w, bool loadScene)
     // The scene draws the whole window, including its transparent corners.
     view->setAttribute(Qt::WA_AlwaysStackOnTop, true);
     view->setClearColor(Qt::transparent);
+    QQmlContext *ctx = view->rootContext();
+    // Bound to by the dialogs as they are built, so published first.
+    programProfiles = new ProgramProfiles(&view->store, loadScene ? FocusWatch::create(this) : nullptr, this);
+    ctx->setContextProperty(QStringLiteral("programProfiles"), programProfiles);
     if (loadScene)
         view->setSource(QUrl(QStringLiteral("qrc:modules/qml/main.qml")));
 
-    QQmlContext *ctx = view->rootContext();
     ctx->setContextProperty(QStringLiteral("ui_View"), view);
     Widget *mainWindow = qobject_cast<Widget *>(w);
     ctx->setContextProperty(QStringLiteral("hid"),

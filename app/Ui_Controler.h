@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QWidget>
 
+class ProgramProfiles;
 class myQQuickView;
 
 // Window control for the scene (published as ui_Ctl) and builder of the
@@ -17,6 +18,8 @@ public:
 
     QWidget *window = nullptr;
     myQQuickView *view = nullptr;
+    // Published as programProfiles; its focus watch exists only with a scene.
+    ProgramProfiles *programProfiles = nullptr;
 
 public slots:
     void onMinimize();

@@ -77,6 +77,7 @@ Widget::Widget(QWidget *parent, bool loadScene) : QWidget(parent)
     });
 
     buildTray();
+    followPrograms();
 
     m_watch = DeviceWatch::create(this);
     if (m_watch)
@@ -163,8 +164,9 @@ void Widget::releaseWhileHidden()
 
 void Widget::restoreWindow()
 {
-    if (!deviceConnected)
+    if (!deviceConnected && !m_neverShown)
         return;
+    m_neverShown = false;
     // Posted, not sent, so the window is shown from the event loop.
     QMetaObject::invokeMethod(this, [this] {
         if (isMinimized())

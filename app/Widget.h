@@ -46,6 +46,11 @@ public:
     void showDpiBalloon(const QString &text);
     static constexpr int DpiBalloonInterval = 400;
 
+    // The window was not shown at start (--hidden). Until it is shown once,
+    // a second launch or the tray brings it back even without a mouse, or
+    // a program started at login without its mouse could never be opened.
+    void startedHidden() { m_neverShown = true; }
+
     // Called for every device-change event of the system.
     void onDeviceChange();
 
@@ -56,6 +61,10 @@ public:
     void deviceKeyLayer(bool on) override;
     void deviceRemoved() override;
     void deviceAccessDenied(const QString &node) override;
+
+    // Makes slot the current profile as the title bar's drop-down does, and
+    // says so in the tray; false when no profile lives in that slot.
+    bool switchProfile(int slot);
 
 public slots:
     void trayIconActivated(QSystemTrayIcon::ActivationReason reason);
@@ -72,6 +81,8 @@ protected:
 
 private:
     void buildTray();
+    // Hands the profile follower its hooks (WidgetPrograms.cpp).
+    void followPrograms();
     void restoreWindow();
     void connectSequence();
     void lockRefused();
@@ -79,6 +90,7 @@ private:
     void releaseWhileHidden();
 
     DeviceWatch *m_watch = nullptr;
+    bool m_neverShown = false;
     QTimer dpiBalloonTimer;
     QString pendingDpiBalloon;
     bool toldMouseBusy = false;

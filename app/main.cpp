@@ -1,3 +1,4 @@
+#include "app/Autostart.h"
 #include "app/RemoteCalls.h"
 #include "app/SingleInstance.h"
 #include "app/Widget.h"
@@ -6,9 +7,11 @@
 #include "host/NoticeFilter.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
+#include <QSystemTrayIcon>
 
 #include <hidapi.h>
 
@@ -41,9 +44,18 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("kelda-config"));
     // One application id for the desktop entry, the icon and the metainfo,
     // so compositors match the window to its entry and show our icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("com.zorvant.KeldaConfig"));
+    QGuiApplication::setDesktopFileName(QLatin1String(Autostart::ApplicationId));
     // A closed window lives on in the tray.
     QApplication::setQuitOnLastWindowClosed(false);
+
+    QCommandLineParser options;
+    options.setApplicationDescription(QStringLiteral("Configures the ZORVANT KELDA MOUSE X7."));
+    options.addHelpOption();
+    const QCommandLineOption hidden(QString::fromLatin1(Autostart::HiddenOption + 2),
+                                    QStringLiteral("Start in the tray without showing the window "
+                                                   "(minimised where there is no tray)."));
+    options.addOption(hidden);
+    options.process(app);
 
     SingleInstance instance;
     if (instance.isRunning()) {
@@ -70,7 +82,14 @@ int main(int argc, char *argv[])
         NoticeFilter notices(hooks);
         QObject::connect(&instance, &SingleInstance::noticeReceived, &notices, &NoticeFilter::receive);
 
-        w.showNormal();
+        // Started at login: the window waits in the tray. Without a tray a
+        // hidden window could never be brought back, so it starts minimised.
+        if (!options.isSet(hidden))
+            w.showNormal();
+        else if (!QSystemTrayIcon::isSystemTrayAvailable())
+            w.showMinimized();
+        else
+            w.startedHidden();
         w.checkDevice();
         result = app.exec();
         hooks.removeHooks();

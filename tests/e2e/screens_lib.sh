@@ -159,22 +159,28 @@ SCREENS_RESET_BUTTON=(834 620)
 SCREENS_SAVE_BUTTON=(950 620)
 SCREENS_RESET_OK=(660 348)
 SCREENS_MACRO_ENTRY=(140 469)
-# System settings (420 x 300 at 302, 170).
+# System settings (420 x 390 at 302, 125).
 SCREENS_SYSTEM_BUTTON=(140 560)
-SCREENS_SYSTEM_ONE_SCREEN=(560 426)
-SCREENS_SYSTEM_LINES=(490 426)
-SCREENS_SYSTEM_RESTORE=(674 185)
-SCREENS_SYSTEM_CLOSE=(704 185)
+SCREENS_SYSTEM_ONE_SCREEN=(560 381)
+SCREENS_SYSTEM_LINES=(490 381)
+SCREENS_SYSTEM_RESTORE=(674 140)
+SCREENS_SYSTEM_CLOSE=(704 140)
+SCREENS_SYSTEM_FOLLOW=(360 431)
+SCREENS_SYSTEM_AUTOSTART=(360 487)
 # DPI screen (right panel at 768, 56): stage k's value box and slider track.
 screens_dpi_box() { echo 795 $((109 + 27 * $1)); }
 screens_dpi_knob_y() { echo $((109 + 27 * $1)); }
 SCREENS_DPI_COUNT=(960 72)
 screens_dpi_count_item() { echo 960 $((96 + 24 * $1)); }
-# Profile dialog (360 x 320 at 332, 160): row k, New, Import.
-screens_profile_row() { echo 450 $((226 + 32 * $1)); }
-SCREENS_PROFILE_NEW=(506 448)
-SCREENS_PROFILE_IMPORT=(622 448)
-SCREENS_PROFILE_CLOSE=(674 175)
+# Profile dialog (640 x 320 at 192, 160): row k, New, Import; on the right
+# the bound programs, the recently focused ones and the default box.
+screens_profile_row() { echo 310 $((226 + 32 * $1)); }
+screens_profile_recent() { echo 620 $((361 + 22 * $1)); }
+screens_profile_unbind() { echo 798 $((241 + 22 * $1)); }
+SCREENS_PROFILE_DEFAULT=(600 455)
+SCREENS_PROFILE_NEW=(366 448)
+SCREENS_PROFILE_IMPORT=(482 448)
+SCREENS_PROFILE_CLOSE=(814 175)
 # Macro editor (600 x 440 at 212, 100).
 SCREENS_MACRO_NEW=(274 504)
 SCREENS_MACRO_RECORD=(728 181)

@@ -1,5 +1,6 @@
 // The scene calls the back end by name, so the contract is checked the same
 // way: through the meta-object system, never through C++ symbols.
+#include "app/ProgramProfiles.h"
 #include "app/Widget.h"
 #include "app/Ui_Controler.h"
 #include "app/myQQuickView.h"
@@ -141,6 +142,8 @@ void tst_Contract::contextPropertiesArePublished()
     QCOMPARE(ctx->contextProperty("ui_View").value<QObject *>(), window->view());
     QCOMPARE(ctx->contextProperty("hid").value<QObject *>(), &window->hid);
     QCOMPARE(ctx->contextProperty("ui_Ctl").value<QObject *>(), window->ctl);
+    QCOMPARE(ctx->contextProperty("programProfiles").value<QObject *>(),
+             static_cast<QObject *>(window->ctl->programProfiles));
 }
 
 void tst_Contract::rootFunctionsUseTheirCallKind()

@@ -6,6 +6,7 @@
 #include "host/InputHookManager.h"
 #include "host/KeyTables.h"
 #include "host/PointerSettings.h"
+#include "host/win/WinForegroundHook.h"
 #include "host/win/WinNotice.h"
 #include "unit/host_key_cases.h"
 
@@ -167,6 +168,34 @@ void copyData()
     check(!noticeFromMessage(&msg, &record), "other messages are not notices");
 }
 
+// The names the focus watch reports for a window: its class as registered,
+// and the file name of the executable that owns it.
+void foregroundNames()
+{
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"KeldaFocus,Probe=\u00e9";
+    check(RegisterClassW(&wc) != 0, "probe window class registered");
+    // A message-only window: it needs no display, which the check runs
+    // without.
+    HWND window = CreateWindowExW(0, wc.lpszClassName, L"probe", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  wc.hInstance, nullptr);
+    check(window != nullptr, "probe window made, error " + std::to_string(GetLastError()));
+    std::string exe, cls;
+    check(ForegroundHook::describe(window, &exe, &cls), "a live window is described");
+    check(cls == "KeldaFocus,Probe=\xc3\xa9", "class name in UTF-8, got " + cls);
+    check(exe == "host_win_check.exe", "executable name without folder, got " + exe);
+    DestroyWindow(window);
+    check(!ForegroundHook::describe(window, &exe, &cls), "a destroyed window is not described");
+
+    ForegroundHook hook;
+    check(hook.install([](const std::string &, const std::string &, void *) {}, nullptr),
+          "SetWinEventHook installs the foreground hook");
+    hook.remove();
+    check(!hook.installed(), "the hook is removed");
+}
+
 } // namespace
 
 int main()
@@ -175,6 +204,7 @@ int main()
     hooks();
     pointerSettings();
     copyData();
+    foregroundNames();
     std::printf("%d passed, %d failed\n", passed, failed);
     return failed == 0 ? 0 : 1;
 }

@@ -5,11 +5,18 @@ import "../js/NameList.js" as NameList
 
 // Profile dialog: the named profiles (at most six), new, import, delete,
 // export and rename. Each entry keeps the slot its settings file lives in;
-// the title bar's drop-down lists the same names (profileNames).
+// the title bar's drop-down lists the same names (profileNames). On the
+// right, the programs the selected profile follows and the default profile.
 Rectangle {
     id: profile
 
-    property var langStrings: ["config", "New", "Import", "Delete", "Export", "Standard"]
+    property var langStrings: ["config", "New", "Import", "Delete", "Export", "Standard",
+        "Programs", "Recently focused", "Default profile", "No program bound yet.",
+        "Focus other programs to list them here."]
+    // The back end of per-program profiles; absent where no scene host
+    // publishes it (then the panel stays empty).
+    readonly property QtObject programs: typeof programProfiles !== "undefined" ? programProfiles : null
+    readonly property int selectedSlot: selected >= 0 && selected < entries.length ? entries[selected].number : -1
     // Slot of the active profile.
     property int profileNo: 0
     property alias profileNames: profileNames
@@ -98,6 +105,9 @@ Rectangle {
     function deleteProfile(position) {
         if (!Names.canDelete(entries, position, profileNo))
             return false
+        // A new profile that later takes this slot starts without programs.
+        if (programs)
+            programs.forgetProfile(entries[position].number)
         var list = entries.slice()
         list.splice(position, 1)
         entries = list
@@ -155,7 +165,7 @@ Rectangle {
         visible = false
     }
 
-    width: 360
+    width: 640
     height: 320
     color: mainIten.colorGray0
     border.color: mainIten.colorGray1
@@ -179,7 +189,7 @@ Rectangle {
         id: listFrame
         x: 20
         y: 46
-        width: parent.width - 40
+        width: 320
         height: 6 * 32 + 8
         color: mainIten.colorBlack
         border.color: mainIten.colorGray1
@@ -306,9 +316,20 @@ Rectangle {
         }
     }
 
+    ProgramBindingsPanel {
+        id: bindingsPanel
+        objectName: "programBindings"
+        x: listFrame.x + listFrame.width + 20
+        y: listFrame.y
+        width: parent.width - x - 20
+        height: parent.height - y - 20
+        programs: profile.programs
+        slot: profile.selectedSlot
+        langStrings: profile.langStrings
+    }
+
     Row {
-        anchors.right: parent.right
-        anchors.rightMargin: 20
+        x: listFrame.x + listFrame.width - width
         anchors.bottom: parent.bottom
         anchors.bottomMargin: 20
         spacing: 16

@@ -9,7 +9,11 @@ Rectangle {
     id: systemSetting
 
     property var langStrings: ["System Setting", "Mouse Speed", "Double Click Speed", "Slow", "Fast",
-        "Scroll Speed", "Number of Rows", "Scroll one Screen"]
+        "Scroll Speed", "Number of Rows", "Scroll one Screen", "Profiles follow the focused program",
+        "Start with the desktop"]
+    // The back end of per-program profiles and autostart; absent where no
+    // scene host publishes it.
+    readonly property QtObject programs: typeof programProfiles !== "undefined" ? programProfiles : null
     property bool oneScreen: false
     property string linesOnFocus: ""
 
@@ -72,7 +76,7 @@ Rectangle {
     }
 
     width: 420
-    height: 300
+    height: 390
     color: mainIten.colorGray0
     border.color: mainIten.colorGray1
 
@@ -283,5 +287,69 @@ Rectangle {
         y: 250
         textValue: systemSetting.langStrings[7]
         onBtnClick: systemSetting.setScroll(true)
+    }
+
+    Rectangle {
+        x: 24
+        y: 284
+        width: parent.width - 48
+        height: 1
+        color: mainIten.colorGray1
+    }
+
+    // A check box that shows what the back end holds: a click asks for the
+    // change, and the box is bound again to the outcome.
+    component SettingBox: CheckBox {
+        property var holds: () => false
+        function follow() {
+            isSelect = Qt.binding(holds)
+        }
+        Component.onCompleted: follow()
+    }
+
+    SettingBox {
+        id: followBox
+        objectName: "followFocusBox"
+        x: 34
+        y: 300
+        textValue: systemSetting.langStrings[8]
+        enabled: systemSetting.programs !== null && systemSetting.programs.available
+        opacity: enabled ? 1.0 : 0.4
+        holds: () => systemSetting.programs !== null && systemSetting.programs.enabled
+        onBtnClick: {
+            systemSetting.systemSettingFocus()
+            systemSetting.programs.enabled = !isSelect
+            Qt.callLater(follow)
+        }
+    }
+
+    // Why the feature cannot work on this desktop, in one sentence.
+    Text {
+        objectName: "followFocusReason"
+        x: 34
+        y: 318
+        width: parent.width - 68
+        visible: systemSetting.programs !== null && !systemSetting.programs.available
+        text: systemSetting.programs ? systemSetting.programs.unavailableReason : ""
+        wrapMode: Text.WordWrap
+        font.family: mainIten.fontFamily
+        font.pixelSize: mainIten.fontMinSize
+        color: mainIten.colorGray2
+    }
+
+    SettingBox {
+        id: autostartBox
+        objectName: "autostartBox"
+        x: 34
+        y: 356
+        textValue: systemSetting.langStrings[9]
+        enabled: systemSetting.programs !== null
+        opacity: enabled ? 1.0 : 0.4
+        holds: () => systemSetting.programs !== null && systemSetting.programs.autostart
+        onBtnClick: {
+            systemSetting.systemSettingFocus()
+            systemSetting.programs.autostart = !isSelect
+            Qt.callLater(follow)
+        }
     }
 }

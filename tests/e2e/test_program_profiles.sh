@@ -1,0 +1,154 @@
+#!/usr/bin/env bash
+# Profiles that follow the focused program. Two X clients run from
+# executables of their own (alpha-game, beta-game), bound to profiles 2 and
+# 3; no window manager runs, so the test sets the root window's
+# _NET_ACTIVE_WINDOW itself, as a window manager does on a focus change.
+# Focusing each switches the mouse the title bar's way; a burst of ten
+# focus changes ends in one switch; a focus change during a switch waits
+# for it; with the feature off nothing is sent.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/screens_lib.sh"
+
+SCREENS_DATA="$E2E_TMP/seed"
+mkdir -p "$SCREENS_DATA/setting"
+printf '[profile]\nprofileName=Standard0, Alpha1, Beta2\n' >"$SCREENS_DATA/setting/name.bin"
+sed -e 's/^icType=.*/icType=560/' "$KELDA_DIST_DIR/modules/setting/apConfig.bin" >"$SCREENS_DATA/setting/apConfig.bin"
+cat >>"$SCREENS_DATA/setting/apConfig.bin" <<'INI'
+
+[programProfiles]
+enabled=true
+defaultProfile=-1
+bindings\1\program=alpha-game
+bindings\1\profile=1
+bindings\2\program=beta-game
+bindings\2\profile=2
+bindings\size=2
+INI
+screens_start 560
+
+# Two X clients, each from an executable of its own.
+mkdir -p "$E2E_TMP/bin"
+for name in alpha-game beta-game; do
+    cp "$(command -v xmessage)" "$E2E_TMP/bin/$name"
+    "$E2E_TMP/bin/$name" -name "$name" -geometry 200x60+1060+0 "$name" >/dev/null 2>&1 &
+    e2e_track $!
+    pid=$!
+    w=""
+    for _ in $(seq 1 50); do
+        w=$(xdotool search --classname "^$name\$" 2>/dev/null | head -1 || true)
+        [ -n "$w" ] && break
+        sleep 0.1
+    done
+    [ -n "$w" ] || e2e_fail "no window of $name"
+    # Toolkits without it leave the window manager to guess; set it as
+    # modern toolkits do.
+    xprop -id "$w" -f _NET_WM_PID 32c -set _NET_WM_PID "$pid"
+    declare "win_${name%-game}=$w"
+done
+
+focus() {
+    xprop -root -f _NET_ACTIVE_WINDOW 32x -set _NET_ACTIVE_WINDOW "$1"
+}
+
+# The first byte of each profile command (02H): the profile number from 1.
+switches() {
+    screens_wire_since "$1" | awk '$1 == "02" { print substr($2, 1, 2) }' | tr '\n' ' '
+}
+
+expect_switches() {
+    local got
+    got=$(switches "$1")
+    [ "$got" = "$2" ] || e2e_fail "profile commands after mark $1: got '$got', want '$2'"
+    e2e_log "ok: profile commands '$2'"
+}
+
+# 1. Each client switches to its profile; the title bar and the file follow.
+mark=$(screens_wire_mark)
+focus "$win_alpha"
+screens_wait_command "$mark" 84 30
+expect_switches "$mark" "02 "
+screens_expect_value setting/apConfig.bin mouse profileNo 1
+mark=$(screens_wire_mark)
+focus "$win_beta"
+screens_wait_command "$mark" 84 30
+expect_switches "$mark" "03 "
+screens_expect_value setting/apConfig.bin mouse profileNo 2
+e2e_screenshot program_profiles_title "$wid" >/dev/null
+
+# 2. Ten focus changes in two seconds: one switch, to the last one's profile.
+mark=$(screens_wire_mark)
+for i in 1 2 3 4 5 6 7 8 9 10; do
+    if [ $((i % 2)) = 1 ]; then focus "$win_beta"; else focus "$win_alpha"; fi
+    sleep 0.2
+done
+sleep 0.2
+[ "$(switches "$mark")" = "" ] || e2e_fail "a switch started before the focus settled"
+screens_wait_command "$mark" 84 30
+sleep 2
+expect_switches "$mark" "02 "
+screens_expect_value setting/apConfig.bin mouse profileNo 1
+
+# 3. The focus moves on while a switch runs: the switch ends whole, then
+# the next one runs whole.
+mark=$(screens_wire_mark)
+focus "$win_beta"
+for _ in $(seq 1 100); do
+    [ -n "$(switches "$mark")" ] && break
+    sleep 0.05
+done
+[ "$(switches "$mark")" = "03 " ] || e2e_fail "the switch to beta did not start"
+focus "$win_alpha"
+screens_wait_quiet "$mark"
+sleep 2
+screens_wait_quiet "$mark"
+wire=$(screens_wire_since "$mark")
+python3 - "$wire" <<'PY' || e2e_fail "the switches interleaved: $(echo "$wire" | awk '{print $1}' | tr '\n' ' ')"
+import sys
+lines = [l.split() for l in sys.argv[1].splitlines() if l.strip()]
+starts = [i for i, l in enumerate(lines) if l[0] == "02"]
+ends = [i for i, l in enumerate(lines) if l[0] == "84"]
+assert [lines[i][1][:2] for i in starts] == ["03", "02"], starts
+# The first switch reads its DPI stage back (84H) before the second begins,
+# and each switch ends with that read.
+assert len(ends) == 2 and starts[0] < ends[0] < starts[1] < ends[1] == len(lines) - 1
+PY
+e2e_log "ok: two whole switches, one after the other"
+screens_expect_value setting/apConfig.bin mouse profileNo 1
+
+# 4. The master switch off in the system settings: focus changes send nothing.
+e2e_click "$wid" "${SCREENS_SYSTEM_BUTTON[@]}"
+e2e_click "$wid" "${SCREENS_SYSTEM_FOLLOW[@]}"
+screens_expect_value setting/apConfig.bin programProfiles enabled false
+e2e_screenshot program_profiles_system "$wid" >/dev/null
+e2e_click "$wid" "${SCREENS_SYSTEM_CLOSE[@]}"
+mark=$(screens_wire_mark)
+focus "$win_beta"
+sleep 3
+expect_switches "$mark" ""
+screens_expect_value setting/apConfig.bin mouse profileNo 1
+# The rest of the group is as the test wrote it.
+for line in 'bindings\1\program=alpha-game' 'bindings\2\profile=2' 'bindings\size=2'; do
+    grep -qxF "$line" "$E2E_APP_DIR/modules/setting/apConfig.bin" || e2e_fail "apConfig.bin lost $line"
+done
+
+# The profile dialog lists both programs among the recently focused ones.
+e2e_click "$wid" "${SCREENS_CONFIG_BUTTON[@]}"
+read -r x y <<<"$(screens_profile_row 1)"
+e2e_click "$wid" "$x" "$y"
+e2e_screenshot program_profiles_dialog "$wid" >/dev/null
+# Picked from the list, no typing: the window class of both clients goes to
+# Alpha, which also becomes the default; alpha-game is unbound.
+read -r x y <<<"$(screens_profile_recent 1)"
+e2e_click "$wid" "$x" "$y"
+e2e_click "$wid" "${SCREENS_PROFILE_DEFAULT[@]}"
+read -r x y <<<"$(screens_profile_unbind 0)"
+e2e_click "$wid" "$x" "$y"
+screens_expect_value setting/apConfig.bin programProfiles defaultProfile 1
+grep -qxF 'bindings\2\program=Xmessage' "$E2E_APP_DIR/modules/setting/apConfig.bin" \
+    || e2e_fail "Xmessage was not bound: $(grep bindings "$E2E_APP_DIR/modules/setting/apConfig.bin")"
+grep -qxF 'bindings\size=2' "$E2E_APP_DIR/modules/setting/apConfig.bin" || e2e_fail "alpha-game was not unbound"
+e2e_screenshot program_profiles_bound "$wid" >/dev/null
+
+screens_check_violations
+e2e_check_scene_log
+e2e_log "PASS"
