@@ -72,7 +72,12 @@ assert mouse["keyLayer"] is True
 PY
 [ "$("$vmouse" violations)" = "[]" ] || fail "violations: $("$vmouse" violations)"
 
-import -window root "$tmp/connected.png"
+# The panels show once the scene's one-second start-up protection is over.
+for _ in $(seq 50); do
+  import -window root "$tmp/connected.png"
+  [ "$(stat -c %s "$tmp/connected.png")" -gt 2000 ] && break
+  sleep 0.1
+done
 [ "$(stat -c %s "$tmp/connected.png")" -gt 2000 ] || fail "screenshot"
 
 "$vmouse" unplug >/dev/null
