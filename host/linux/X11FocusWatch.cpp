@@ -34,9 +34,10 @@ QByteArray readProperty(xcb_connection_t *c, xcb_window_t window, xcb_atom_t nam
     xcb_get_property_reply_t *reply = xcb_get_property_reply(
         c, xcb_get_property(c, 0, window, name, XCB_GET_PROPERTY_TYPE_ANY, 0, maxLongs), nullptr);
     QByteArray bytes;
+    // The value's length is counted in bytes already, whatever the format.
     if (reply && reply->format == format)
         bytes = QByteArray(static_cast<const char *>(xcb_get_property_value(reply)),
-                           xcb_get_property_value_length(reply) * (format / 8));
+                           xcb_get_property_value_length(reply));
     std::free(reply);
     return bytes;
 }
