@@ -144,8 +144,16 @@ double nowMs()
 
 } // namespace
 
+// A window listed by XQueryTree may be gone by the time its properties are
+// read (a program starting or ending); such requests fail and are ignored.
+int ignoreXError(Display *, XErrorEvent *)
+{
+    return 0;
+}
+
 int main(int argc, char *argv[])
 {
+    XSetErrorHandler(ignoreXError);
     if (argc < 3) {
         std::fprintf(stderr, "usage: frame_probe shot FILE | wait REF LOG -- CMD ...\n");
         return 2;
