@@ -55,6 +55,18 @@ tray_icon() {
         p && /"kelda-config"/ { print $1; exit }'
 }
 
+# A second launch hands over to the running program, which shows its window;
+# then the program is ended.
+second_launch_shows_window() {
+    local rc wid
+    rc=$(e2e_run_app_again)
+    [ "$rc" = 1 ] || e2e_fail "the second launch did not hand over (status $rc)"
+    wid=$(e2e_wait_window 10)
+    e2e_log "ok: $1 ($wid)"
+    kill "$E2E_APP_PID"
+    wait "$E2E_APP_PID" 2>/dev/null || true
+}
+
 connects() { grep -c "Device Connect" "$E2E_APP_LOG" || true; }
 
 before=$(connects)
@@ -78,12 +90,7 @@ done
 e2e_screenshot autostart_hidden >/dev/null
 e2e_log "ok: hidden start, tray icon $icon"
 
-rc=$(e2e_run_app_again)
-[ "$rc" = 1 ] || e2e_fail "the second launch did not hand over (status $rc)"
-wid=$(e2e_wait_window 10)
-e2e_log "ok: a second launch shows the window ($wid)"
-kill "$E2E_APP_PID"
-wait "$E2E_APP_PID" 2>/dev/null || true
+second_launch_shows_window "a second launch shows the window"
 
 # Started hidden with no mouse at all: a second launch still opens the
 # window (it shows that no mouse is connected), or it could never be opened.
@@ -91,12 +98,7 @@ E2E_PRELOAD=""
 start_from_entry
 for _ in $(seq 1 50); do [ -n "$(tray_icon)" ] && break; sleep 0.2; done
 sleep 1
-rc=$(e2e_run_app_again)
-[ "$rc" = 1 ] || e2e_fail "the second launch did not hand over (status $rc)"
-wid=$(e2e_wait_window 10)
-e2e_log "ok: without a mouse a second launch shows the hidden window"
-kill "$E2E_APP_PID"
-wait "$E2E_APP_PID" 2>/dev/null || true
+second_launch_shows_window "without a mouse a second launch shows the hidden window"
 e2e_use_virtual_mouse
 
 # No tray: minimised instead, so the window can be brought back.
