@@ -93,8 +93,8 @@ std::string Record::toJson() const
     if (!plain.empty())
         s += ",\"plain\":" + jsonString(plain);
     // Several programs may append to one transcript file.
-    static const std::string pid = std::to_string(::getpid());
-    return s + ",\"pid\":" + pid + "}";
+    static const int own = int(::getpid());
+    return s + ",\"pid\":" + std::to_string(pid ? pid : own) + "}";
 }
 
 std::string FirmwareState::toJson() const
@@ -226,10 +226,11 @@ void Bus::record(const hid_device_ *h, const char *op, const uint8_t *data, size
     r.data = data ? toHex(data, len) : std::string();
     r.ret = ret;
     r.plain = plain;
+    r.pid = h ? h->pid : 0;
     appendRecord(std::move(r));
 }
 
-void Bus::recordOpen(const Collection *c, int ret)
+void Bus::recordOpen(const Collection *c, int ret, int pid)
 {
     Record r;
     r.tMs = now();
@@ -238,6 +239,7 @@ void Bus::recordOpen(const Collection *c, int ret)
     r.iface = c ? ifaceName(c->iface) : "";
     r.op = "open";
     r.ret = ret;
+    r.pid = pid;
     appendRecord(std::move(r));
 }
 

@@ -46,6 +46,7 @@ struct Record
     std::string data;      // lowercase hex, as the program passed or received it
     int ret = 0;
     std::string plain;     // deciphered command/response block of an enciphered device
+    int pid = 0;           // the calling process (0: this one)
     std::string toJson() const;
 };
 
