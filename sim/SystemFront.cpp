@@ -262,6 +262,15 @@ void onClientConnected(UMockdevIoctlBase *handler, UMockdevIoctlClient *client, 
     auto c = std::make_unique<Client>();
     c->client = client;
     c->node = node;
+    if (node->master < 0) {
+        // umockdev's preload library connects even when the open itself
+        // failed (the node is gone): no handle, nothing to record.
+        c->closed = true;
+        g_object_ref(client);
+        g_signal_connect(client, "notify::connected", G_CALLBACK(onConnectedChanged), nullptr);
+        sys.clients[client] = std::move(c);
+        return;
+    }
     c->socket = clientSocket(client, handler);
     c->handle = new hid_device_;
     c->handle->device = node->device;
