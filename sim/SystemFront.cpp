@@ -214,8 +214,7 @@ void closeClientLocked(Client &c)
 // A program closes a node and opens it again at once; the end-of-file of
 // the old request socket may be dispatched after the new one's first
 // request. Closes are taken note of first, so the transcript keeps the
-// program's order. Runs on umockdev's worker thread, which also closes the
-// sockets, and requires the bus mutex.
+// program's order. Requires the bus mutex.
 void reapClosedLocked()
 {
     for (auto &[key, c] : sys.clients) {
@@ -339,6 +338,13 @@ void reconcileLocked()
     for (auto &[key, c] : sys.clients) {
         if (c->closed || c->wait == Client::Wait::None)
             continue;
+        // A program killed in the middle of a call: umockdev reads its
+        // socket again only after the answer, so its end is seen here.
+        pollfd p{c->socket ? g_socket_get_fd(c->socket) : -1, POLLRDHUP, 0};
+        if (c->socket && ::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP))) {
+            closeClientLocked(*c);
+            continue;
+        }
         if (!b.alive(c->handle)) {
             const bool read = c->wait == Client::Wait::Read;
             b.record(c->handle, read ? "read" : "get_feature", nullptr, 0, -1);
@@ -747,6 +753,9 @@ void pump()
             for (auto &n : sys.nodes)
                 applyPermissions(*n, sys.shownDeny);
         }
+        // umockdev does not always tell of a socket its program closed by
+        // dying; look for those too.
+        reapClosedLocked();
         reconcileLocked();
         b.inputArrived.wait_for(lock, std::chrono::milliseconds(50));
     }
