@@ -51,6 +51,7 @@ struct hid_device_
     bool dead = false;        // the device went away while this was open
     bool nonblocking = false;
     std::wstring error = L"Success";
+    int pid = 0;              // the calling process, when not this one (0)
 };
 
 namespace vmouse {
@@ -83,7 +84,7 @@ public:
     void configureLocked(const Config &config);
     void record(const hid_device_ *h, const char *op, const uint8_t *data, size_t len, int ret,
                 const std::string &plain = std::string());
-    void recordOpen(const Collection *c, int ret);
+    void recordOpen(const Collection *c, int ret, int pid = 0);
     void addViolation(const std::string &text);
     void checkSingleHandle(const hid_device_ *h);
     void setPluggedLocked(bool plugged);

@@ -93,8 +93,8 @@ std::string Record::toJson() const
     if (!plain.empty())
         s += ",\"plain\":" + jsonString(plain);
     // Several programs may append to one transcript file.
-    static const std::string pid = std::to_string(::getpid());
-    return s + ",\"pid\":" + pid + "}";
+    static const int own = int(::getpid());
+    return s + ",\"pid\":" + std::to_string(pid ? pid : own) + "}";
 }
 
 std::string FirmwareState::toJson() const
@@ -226,10 +226,11 @@ void Bus::record(const hid_device_ *h, const char *op, const uint8_t *data, size
     r.data = data ? toHex(data, len) : std::string();
     r.ret = ret;
     r.plain = plain;
+    r.pid = h ? h->pid : 0;
     appendRecord(std::move(r));
 }
 
-void Bus::recordOpen(const Collection *c, int ret)
+void Bus::recordOpen(const Collection *c, int ret, int pid)
 {
     Record r;
     r.tMs = now();
@@ -238,6 +239,7 @@ void Bus::recordOpen(const Collection *c, int ret)
     r.iface = c ? ifaceName(c->iface) : "";
     r.op = "open";
     r.ret = ret;
+    r.pid = pid;
     appendRecord(std::move(r));
 }
 
@@ -568,6 +570,13 @@ void setMuted(bool muted)
         d.firmware->muted = muted;
 }
 
+void setStalled(bool on)
+{
+    std::lock_guard<std::mutex> lock(bus().mutex);
+    for (DeviceSlot &d : bus().devices)
+        d.firmware->stalled = on;
+}
+
 void dropInputReports(int count)
 {
     std::lock_guard<std::mutex> lock(bus().mutex);
@@ -679,6 +688,12 @@ std::string control(const std::string &line)
         setMuted(flag);
         return "ok";
     }
+    if (cmd == "stall") {
+        if (!onOff(&flag))
+            return "error: stall takes on or off";
+        setStalled(flag);
+        return "ok";
+    }
     if (cmd == "record") {
         if (!onOff(&flag))
             return "error: record takes on or off";
@@ -752,7 +767,8 @@ std::string control(const std::string &line)
                         + (b.cfg.encoded ? "true" : "false") + ",\"reportLength\":"
                         + std::to_string(b.cfg.reportLength) + ",\"plugged\":"
                         + (b.devices[0].plugged ? "true" : "false") + ",\"muted\":"
-                        + (b.devices[0].firmware->muted ? "true" : "false") + ",\"denyOpen\":"
+                        + (b.devices[0].firmware->muted ? "true" : "false") + ",\"stalled\":"
+                        + (b.devices[0].firmware->stalled ? "true" : "false") + ",\"denyOpen\":"
                         + (b.denyOpen ? "true" : "false") + ",\"openHandles\":"
                         + std::to_string(b.handles.size()) + ",\"violations\":"
                         + std::to_string(b.violationList.size()) + ",\"devices\":[";
@@ -786,7 +802,7 @@ std::string control(const std::string &line)
         return "ok";
     }
     return "error: unknown command '" + line + "'; known: press-dpi N, layer on|off, unplug, plug, "
-           "mute on|off, deny on|off, record on|off, drop N, corrupt, event HEX, response HEX, block-length N, "
+           "mute on|off, stall on|off, deny on|off, record on|off, drop N, corrupt, event HEX, response HEX, block-length N, "
            "unplug-after-write N, unplug-after-read N, flood N_PER_S SECONDS, flood-state, state, "
            "violations, transcript [N], clear";
 }

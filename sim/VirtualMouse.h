@@ -46,6 +46,7 @@ struct Record
     std::string data;      // lowercase hex, as the program passed or received it
     int ret = 0;
     std::string plain;     // deciphered command/response block of an enciphered device
+    int pid = 0;           // the calling process (0: this one)
     std::string toJson() const;
 };
 
@@ -108,6 +109,9 @@ void unplug();                     // opens fail, open handles error, not enumer
 void plug();
 bool isPlugged();
 void setMuted(bool muted);         // queries get no answer
+// A feature report read is left unanswered: the host gives up after 5 s
+// with ETIMEDOUT (with virtual time: the clock advances 5000 ms at once).
+void setStalled(bool on);
 void dropInputReports(int count);  // the next count input reports on cmd are lost
 void corruptNextReport();          // one byte of the next report sent is changed
 void setDenyOpen(bool deny);

@@ -17,8 +17,11 @@ set -euo pipefail
 : "${KELDA_SOURCE_DIR:=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}"
 : "${KELDA_BUILD_DIR:=$KELDA_SOURCE_DIR/build}"
 : "${KELDA_DIST_DIR:=$KELDA_BUILD_DIR/dist}"
-# The virtual mouse: a library with the hidapi functions, preloaded into the
-# program when a test calls e2e_use_virtual_mouse.
+# The virtual mouse. Its system front, a daemon serving emulated hidraw nodes
+# that the program meets through the real hidapi and udev, is what
+# e2e_use_virtual_mouse starts; its preload front, a library with the hidapi
+# functions, is there for journeys that ask for it.
+: "${KELDA_VMOUSE_SYSTEM:=$KELDA_BUILD_DIR/sim/kelda-vmouse-system}"
 : "${KELDA_VMOUSE_LIB:=$KELDA_BUILD_DIR/sim/libkelda-virtual-mouse.so}"
 : "${KELDA_SCREENSHOT_DIR:=$KELDA_BUILD_DIR/screenshots}"
 : "${E2E_SCREEN:=1280x800x24}"
@@ -29,6 +32,8 @@ E2E_APP_PID=""
 E2E_APP_LOG="$E2E_TMP/app.log"
 E2E_APP_DIR=""
 E2E_PRELOAD=""
+E2E_VMOUSE_FRONT=""
+E2E_VMOUSE_ENV=()
 # Private runtime and temp folders: the single-instance lock and socket of
 # the program under test live there, so tests never meet another instance
 # running on this machine, and two launches of one test do meet each other.
@@ -133,16 +138,48 @@ e2e_prepare_dist() {
     fi
 }
 
+# The program meets the virtual mouse on its system front: the daemon starts
+# with the first launch (so it takes the KELDA_VMOUSE_* settings the test
+# exported before that) and stops with the test. "preload" puts the hidapi
+# stand-in into the program instead.
 e2e_use_virtual_mouse() {
-    [ -f "$KELDA_VMOUSE_LIB" ] || e2e_fail "no virtual mouse at $KELDA_VMOUSE_LIB"
-    E2E_PRELOAD="$KELDA_VMOUSE_LIB"
+    E2E_VMOUSE_FRONT=${1:-system}
+    case "$E2E_VMOUSE_FRONT" in
+    system) [ -x "$KELDA_VMOUSE_SYSTEM" ] || e2e_fail "no virtual mouse at $KELDA_VMOUSE_SYSTEM" ;;
+    preload)
+        [ -f "$KELDA_VMOUSE_LIB" ] || e2e_fail "no virtual mouse at $KELDA_VMOUSE_LIB"
+        E2E_PRELOAD="$KELDA_VMOUSE_LIB"
+        ;;
+    *) e2e_fail "e2e_use_virtual_mouse: unknown front $E2E_VMOUSE_FRONT" ;;
+    esac
+}
+
+# Starts the system front once and reads how programs reach it.
+e2e_start_vmouse_system() {
+    [ ${#E2E_VMOUSE_ENV[@]} -eq 0 ] || return 0
+    local file="$E2E_TMP/vmouse.env" line
+    "$KELDA_VMOUSE_SYSTEM" --env-file "$file" >>"$E2E_TMP/vmouse-system.log" 2>&1 &
+    e2e_track $!
+    for _ in $(seq 1 100); do
+        [ -s "$file" ] && break
+        kill -0 "$!" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -s "$file" ] || { cat "$E2E_TMP/vmouse-system.log" >&2; e2e_fail "the virtual mouse's system front did not start"; }
+    while IFS= read -r line; do
+        E2E_VMOUSE_ENV+=("$line")
+    done <"$file"
+    e2e_log "virtual mouse on its system front (${E2E_VMOUSE_ENV[0]})"
 }
 
 # The environment every launch of the program gets, as arguments for env.
 e2e_app_env() {
     E2E_ENV=(TMPDIR="$E2E_RUNTIME" XDG_RUNTIME_DIR="$E2E_RUNTIME"
         QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS=disabled:)
-    if [ -n "$E2E_PRELOAD" ]; then
+    if [ "$E2E_VMOUSE_FRONT" = system ]; then
+        e2e_start_vmouse_system
+        E2E_ENV+=("${E2E_VMOUSE_ENV[@]}")
+    elif [ -n "$E2E_PRELOAD" ]; then
         E2E_ENV+=(LD_PRELOAD="$E2E_PRELOAD")
     fi
 }
