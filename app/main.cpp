@@ -75,8 +75,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "kelda-config: %s\n", qPrintable(dataError));
         QMessageBox::critical(nullptr, QStringLiteral("KELDA MOUSE X7"),
                               QStringLiteral("The program cannot keep its settings: %1.\n\n"
-                                             "Nothing was changed. Make that folder writable and "
-                                             "start the program again.").arg(dataError));
+                                             "Nothing was changed. Make sure that folder can be "
+                                             "created and written, then start the program again.").arg(dataError));
         return 1;
     }
 
