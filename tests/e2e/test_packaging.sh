@@ -83,8 +83,8 @@ grep -q '^url=' "$data/setting/apConfig.bin" || e2e_fail "the next start did not
 cmp -s "$shipped/setting/pD.bin" "$data/setting/pD.bin" || e2e_fail "factory profile not refreshed"
 
 PREFIX="$prefix" "$KELDA_SOURCE_DIR/scripts/uninstall" >/dev/null
-[ ! -e "$prefix/bin/kelda-config" ] && [ ! -e "$prefix/bin/kelda-ctl" ] || e2e_fail "uninstall left a program"
-[ ! -e "$prefix/share/kelda-config" ] || e2e_fail "uninstall left the shipped data"
+left=$(find "$prefix" -type f ! -path "$old/*")
+[ -z "$left" ] || e2e_fail "uninstall left $left"
 [ -f "$data/setting/apConfig.bin" ] && [ -f "$data/macro/Mine.bin" ] || e2e_fail "uninstall removed the user's data"
 PREFIX="$prefix" PURGE=1 "$KELDA_SOURCE_DIR/scripts/uninstall" >/dev/null
 [ ! -e "$data" ] && [ ! -e "$old" ] || e2e_fail "PURGE=1 left the data folder"
