@@ -96,8 +96,9 @@ deb: deps
 # The package's journey (as root; CI runs it): built, checked with lintian,
 # appstreamcli and desktop-file-validate, installed with apt, used by two
 # test users under Xvfb with the virtual mouse, removed and purged.
+# Without root it says so and skips (status 77 is a skip).
 test-deb: build deb
-	KELDA_BUILD_DIR=$(CURDIR)/$(BUILD_DIR) tests/e2e/journey_deb.sh
+	KELDA_BUILD_DIR=$(CURDIR)/$(BUILD_DIR) tests/e2e/journey_deb.sh || [ $$? = 77 ]
 
 # Lets the logged-in user open the mouse without root (run with sudo).
 install-udev-rule:
