@@ -6,7 +6,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CTEST_ARGS ?=
 
-.PHONY: all deps build run demo test test-asan test-tsan bench soak fuzz clean install uninstall install-udev-rule
+.PHONY: all deps build run demo test test-asan test-tsan bench soak fuzz clean install uninstall install-udev-rule deb test-deb
 
 all: build
 
@@ -79,13 +79,26 @@ clean:
 
 # One user's installation (PREFIX defaults to ~/.local; DESTDIR honoured).
 # Installing as a user needs the build to exist already: run `make build`
-# first if apt has to install anything.
+# first if apt has to install anything. The data stays in
+# ~/.config/kelda-config; `make uninstall PURGE=1` removes it too.
 install:
 	@test -x $(BUILD_DIR)/dist/kelda-config || $(MAKE) build
-	KELDA_DIST_DIR=$(CURDIR)/$(BUILD_DIR)/dist scripts/install
+	KELDA_BUILD_DIR=$(CURDIR)/$(BUILD_DIR) scripts/install
 
 uninstall:
 	scripts/uninstall
+
+# The Debian package, built with dpkg-buildpackage from debian/:
+# $(BUILD_DIR)/deb/kelda-config_<version>_<arch>.deb.
+deb: deps
+	JOBS=$(JOBS) scripts/build-deb $(BUILD_DIR)
+
+# The package's journey (as root; CI runs it): built, checked with lintian,
+# appstreamcli and desktop-file-validate, installed with apt, used by two
+# test users under Xvfb with the virtual mouse, removed and purged.
+# Without root it says so and skips (status 77 is a skip).
+test-deb: build deb
+	KELDA_BUILD_DIR=$(CURDIR)/$(BUILD_DIR) tests/e2e/journey_deb.sh || [ $$? = 77 ]
 
 # Lets the logged-in user open the mouse without root (run with sudo).
 install-udev-rule:

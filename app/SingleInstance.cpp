@@ -1,6 +1,7 @@
 #include "app/SingleInstance.h"
 
 #include "device/DeviceLock.h"
+#include "store/DataRoot.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -99,16 +100,30 @@ bool readExactly(QLocalSocket &socket, qint64 count, QByteArray *out, const QEla
 
 QString SingleInstance::idForDataFolder(const QString &dataFolder)
 {
-    QFileInfo info(dataFolder);
-    const QString canonical = info.canonicalFilePath().isEmpty() ? info.absoluteFilePath()
-                                                                 : info.canonicalFilePath();
-    const QByteArray key = (canonical + QLatin1Char('\n') + userName()).toUtf8();
+    // The folder may not exist yet (a first start creates it): its nearest
+    // existing parent is resolved, so the id stays the same once it exists.
+    QString existing = QDir::cleanPath(QFileInfo(dataFolder).absoluteFilePath());
+    QString rest;
+    while (!QFileInfo::exists(existing)) {
+        const QString parent = QFileInfo(existing).path();
+        if (parent == existing)
+            break;
+        rest.prepend(QLatin1Char('/') + QFileInfo(existing).fileName());
+        existing = parent;
+    }
+    const QString canonical = QFileInfo(existing).canonicalFilePath();
+    const QString folder = (canonical.isEmpty() ? existing : canonical) + rest;
+    const QByteArray key = (folder + QLatin1Char('\n') + userName()).toUtf8();
     return QStringLiteral("kelda-config-")
         + QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16));
 }
 
 QString SingleInstance::defaultId()
 {
+    DataRoot::Root root;
+    QString error;
+    if (DataRoot::decide(DataRoot::currentPlaces(), &root, &error))
+        return idForDataFolder(root.folder);
     return idForDataFolder(QCoreApplication::applicationDirPath());
 }
 

@@ -36,9 +36,9 @@ public:
     static constexpr int IdleTimeoutMs = 5000;
     static constexpr int MaxConnections = 8;
 
-    // id defaults to one derived from the program's data folder (the
-    // executable's folder) and the user, so copies in different folders or
-    // of different users are independent.
+    // id defaults to one derived from the program's data folder (the one
+    // DataRoot decides) and the user, so copies with different data folders
+    // or of different users are independent.
     explicit SingleInstance(const QString &id = QString(), QObject *parent = nullptr);
     ~SingleInstance() override;
 

@@ -5,15 +5,18 @@
 #include "app/myQQuickView.h"
 #include "host/InputHookManager.h"
 #include "host/NoticeFilter.h"
+#include "store/DataRoot.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDir>
+#include <QMessageBox>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
 #include <QSystemTrayIcon>
 
 #include <hidapi.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -57,16 +60,25 @@ int main(int argc, char *argv[])
     options.addOption(hidden);
     options.process(app);
 
-    SingleInstance instance;
+    // One data folder per user and installation; its relative "./modules/"
+    // paths resolve once it is current. The instance belongs to that folder.
+    DataRoot::Root root;
+    QString dataError;
+    const bool decided = DataRoot::decide(DataRoot::currentPlaces(), &root, &dataError);
+    SingleInstance instance(decided ? SingleInstance::idForDataFolder(root.folder) : QString());
     if (instance.isRunning()) {
         instance.sendMessage(QString(), 5000);
         return 1;
     }
-
-    // Every data path is relative to the executable's folder.
-    QString dir = QCoreApplication::applicationFilePath();
-    dir.truncate(dir.lastIndexOf(QLatin1Char('/')));
-    QDir::setCurrent(dir);
+    if (!decided || !DataRoot::enter(root, &dataError)) {
+        // Nothing is written anywhere else: the user learns why and where.
+        std::fprintf(stderr, "kelda-config: %s\n", qPrintable(dataError));
+        QMessageBox::critical(nullptr, QStringLiteral("KELDA MOUSE X7"),
+                              QStringLiteral("The program cannot keep its settings: %1.\n\n"
+                                             "Nothing was changed. Make sure that folder can be "
+                                             "created and written, then start the program again.").arg(dataError));
+        return 1;
+    }
 
     hid_init();
     int result = 0;

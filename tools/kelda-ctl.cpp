@@ -14,14 +14,14 @@
 // Exit status: 0 when the slot ran (also with no device: the operation then
 // fails silently as in the GUI, and stderr says so), 1 when the mouse stayed
 // in use by another program or the running program did not answer, 2 for
-// bad input.
+// bad input. A data folder that cannot be made or written is status 1.
 #include "app/SingleInstance.h"
 #include "app/Widget.h"
 #include "app/myQQuickView.h"
+#include "store/DataRoot.h"
 #include "tools/SlotCaller.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -53,7 +53,8 @@ const char Usage[] =
     "         the arguments (one JSON value each) and print its result as JSON;\n"
     "         when kelda-config runs on the same data folder, it makes the call\n"
     "\n"
-    "  --data DIR   folder that holds modules/ (default: the executable's folder)\n"
+    "  --data DIR   folder that holds modules/ (default: the program's data\n"
+    "               folder, as kelda-config uses it)\n"
     "  --time       say on stderr how long the slot itself took\n"
     "\n"
     "example: kelda-ctl call mouseSetDpi 4 '\"3360\"' '[400,800,1600,3200,0,0,0,0]'\n";
@@ -206,16 +207,18 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("kelda-ctl"));
 
     // Data paths are relative, as in the GUI: the data folder becomes current.
-    const QString dataDir = cmd.dataDir.isEmpty() ? QCoreApplication::applicationDirPath() : cmd.dataDir;
-    if (!QFileInfo(dataDir + QStringLiteral("/modules")).isDir())
-        return fail(QStringLiteral("no modules/ folder in %1").arg(dataDir));
-    QDir::setCurrent(dataDir);
+    // Without --data it is the GUI's own, decided by the same rule.
+    DataRoot::Root root{DataRoot::Mode::Portable, cmd.dataDir, QString(), {}};
+    if (cmd.dataDir.isEmpty() && !DataRoot::decide(DataRoot::currentPlaces(), &root, &error))
+        return fail(error, false, Busy);
 
     // A running program of this data folder makes the call itself: a second
     // process on the mouse would interleave its reports with the program's.
-    const QString id = SingleInstance::idForDataFolder(dataDir);
+    const QString id = SingleInstance::idForDataFolder(root.folder);
     if (SingleInstance::instanceAlive(id))
         return callInstance(SingleInstance::serverNameFor(id), cmd);
+    if (!DataRoot::enter(root, &error))
+        return fail(error, false, Busy);
 
     hid_init();
     QVariant result;
