@@ -16,9 +16,9 @@
 // in use by another program or the running program did not answer, 2 for
 // bad input.
 #include "app/SingleInstance.h"
+#include "app/SlotCaller.h"
 #include "app/Widget.h"
 #include "app/myQQuickView.h"
-#include "tools/SlotCaller.h"
 
 #include <QApplication>
 #include <QDir>
