@@ -50,6 +50,8 @@ public:
 
     // Faults.
     bool muted = false;
+    // Feature report reads are left unanswered until the host gives up.
+    bool stalled = false;
     int dropCount = 0;
     bool corruptNext = false;
     // The next response feature report is these bytes, whatever was asked.

@@ -259,8 +259,46 @@ int HID_API_EXPORT hid_send_feature_report(hid_device *dev, const unsigned char 
                            });
 }
 
+// How long the host waits for a device to answer a control transfer.
+constexpr int ControlTimeoutMs = 5000;
+
+// A stalled mouse leaves a feature report read unanswered: the host gives up
+// after its control time-out, or at once when the mouse goes away. Called
+// with the bus locked; true when it handled the call.
+static bool stalledFeatureRead(hid_device *dev, std::unique_lock<std::mutex> &lock, int *ret)
+{
+    Bus &b = Bus::instance();
+    if (!b.alive(dev) || dev->iface != Iface::Cmd || !b.firmware(dev)->stalled)
+        return false;
+    b.checkSingleHandle(dev);
+    if (b.virtualTime) {
+        b.advance(ControlTimeoutMs);
+    } else {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ControlTimeoutMs);
+        while (b.alive(dev) && std::chrono::steady_clock::now() < deadline)
+            b.inputArrived.wait_until(lock, deadline);
+    }
+    if (b.alive(dev)) {
+        dev->error = L"ioctl (GFEATURE): Connection timed out";
+        errno = ETIMEDOUT;
+    } else {
+        gone(dev);
+        errno = EIO;
+    }
+    *ret = -1;
+    b.record(dev, "get_feature", nullptr, 0, -1);
+    return true;
+}
+
 int HID_API_EXPORT hid_get_feature_report(hid_device *dev, unsigned char *data, size_t length)
 {
+    if (dev && data) {
+        Bus &b = Bus::instance();
+        std::unique_lock<std::mutex> lock(b.mutex);
+        int ret = 0;
+        if (stalledFeatureRead(dev, lock, &ret))
+            return ret;
+    }
     return commandTransfer(dev, "get_feature", data, length, true,
                            [&](vmouse::Firmware &fw, double, std::string *plain) {
                                const int n = fw.getFeature(data, length, plain);

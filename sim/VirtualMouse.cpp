@@ -568,6 +568,13 @@ void setMuted(bool muted)
         d.firmware->muted = muted;
 }
 
+void setStalled(bool on)
+{
+    std::lock_guard<std::mutex> lock(bus().mutex);
+    for (DeviceSlot &d : bus().devices)
+        d.firmware->stalled = on;
+}
+
 void dropInputReports(int count)
 {
     std::lock_guard<std::mutex> lock(bus().mutex);
@@ -679,6 +686,12 @@ std::string control(const std::string &line)
         setMuted(flag);
         return "ok";
     }
+    if (cmd == "stall") {
+        if (!onOff(&flag))
+            return "error: stall takes on or off";
+        setStalled(flag);
+        return "ok";
+    }
     if (cmd == "record") {
         if (!onOff(&flag))
             return "error: record takes on or off";
@@ -752,7 +765,8 @@ std::string control(const std::string &line)
                         + (b.cfg.encoded ? "true" : "false") + ",\"reportLength\":"
                         + std::to_string(b.cfg.reportLength) + ",\"plugged\":"
                         + (b.devices[0].plugged ? "true" : "false") + ",\"muted\":"
-                        + (b.devices[0].firmware->muted ? "true" : "false") + ",\"denyOpen\":"
+                        + (b.devices[0].firmware->muted ? "true" : "false") + ",\"stalled\":"
+                        + (b.devices[0].firmware->stalled ? "true" : "false") + ",\"denyOpen\":"
                         + (b.denyOpen ? "true" : "false") + ",\"openHandles\":"
                         + std::to_string(b.handles.size()) + ",\"violations\":"
                         + std::to_string(b.violationList.size()) + ",\"devices\":[";
@@ -786,7 +800,7 @@ std::string control(const std::string &line)
         return "ok";
     }
     return "error: unknown command '" + line + "'; known: press-dpi N, layer on|off, unplug, plug, "
-           "mute on|off, deny on|off, record on|off, drop N, corrupt, event HEX, response HEX, block-length N, "
+           "mute on|off, stall on|off, deny on|off, record on|off, drop N, corrupt, event HEX, response HEX, block-length N, "
            "unplug-after-write N, unplug-after-read N, flood N_PER_S SECONDS, flood-state, state, "
            "violations, transcript [N], clear";
 }

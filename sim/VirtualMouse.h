@@ -108,6 +108,9 @@ void unplug();                     // opens fail, open handles error, not enumer
 void plug();
 bool isPlugged();
 void setMuted(bool muted);         // queries get no answer
+// A feature report read is left unanswered: the host gives up after 5 s
+// with ETIMEDOUT (with virtual time: the clock advances 5000 ms at once).
+void setStalled(bool on);
 void dropInputReports(int count);  // the next count input reports on cmd are lost
 void corruptNextReport();          // one byte of the next report sent is changed
 void setDenyOpen(bool deny);

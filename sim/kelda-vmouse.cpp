@@ -1,5 +1,5 @@
 // kelda-vmouse: drives a virtual mouse preloaded into a running program.
-//   kelda-vmouse press-dpi 3 | layer on|off | unplug | plug | mute on|off |
+//   kelda-vmouse press-dpi 3 | layer on|off | unplug | plug | mute on|off | stall on|off |
 //                deny on|off | drop N | corrupt | event HEX | response HEX |
 //                block-length N | unplug-after-write N | unplug-after-read N |
 //                flood N_PER_S SECONDS | flood-state | state | violations |
@@ -24,6 +24,7 @@ int main(int argc, char **argv)
                      "  layer on|off    switch the alternate key layer\n"
                      "  unplug, plug    pull the mouse out, put it back\n"
                      "  mute on|off     stop (or resume) answering queries\n"
+                     "  stall on|off    leave feature report reads unanswered (5 s time-out)\n"
                      "  deny on|off     refuse opens with a permission error\n"
                      "  drop N          lose the next N input reports of the command interface\n"
                      "  corrupt         change one byte of the next report the mouse sends\n"

@@ -97,6 +97,7 @@ private slots:
     void wrongKeyIsABadChecksum();
     void enumerationAndOpenFailures();
     void eventsReachTheReadInterface();
+    void stalledFeatureReadTimesOut();
     void controlLines();
     void configurationFileAndEnvironment();
 };
@@ -202,6 +203,28 @@ void TestVirtualMouse::eventsReachTheReadInterface()
     hid_close(h);
     QCOMPARE(int(vmouse::state().currentDpi), 3);
     QVERIFY(vmouse::state().keyLayer);
+}
+
+// A stalled mouse leaves the response unanswered: the host gives up after
+// its 5 s control time-out with ETIMEDOUT (here on the virtual clock).
+void TestVirtualMouse::stalledFeatureReadTimesOut()
+{
+    QCOMPARE(vmouse::control("stall on"), std::string("ok"));
+    hid_device *h = hid_open_path(vmouse::commandPath().c_str());
+    QVERIFY(h);
+    const uchar query[9] = {0x00, 0x83, 0, 0, 0, 0, 0, 0, 0x7c};
+    uchar answer[9] = {};
+    QCOMPARE(hid_send_feature_report(h, query, 9), 9);
+    const double before = vmouse::nowMs();
+    errno = 0;
+    QCOMPARE(hid_get_feature_report(h, answer, 9), -1);
+    QCOMPARE(errno, ETIMEDOUT);
+    QVERIFY(std::wcsstr(hid_error(h), L"timed out"));
+    QVERIFY(vmouse::nowMs() - before >= 5000);
+    vmouse::setStalled(false);
+    QCOMPARE(hid_send_feature_report(h, query, 9), 9);
+    QCOMPARE(hid_get_feature_report(h, answer, 9), 9);
+    hid_close(h);
 }
 
 void TestVirtualMouse::controlLines()
