@@ -1,10 +1,10 @@
 #include "app/RemoteCalls.h"
 
 #include "app/SingleInstance.h"
+#include "app/SlotCaller.h"
 #include "app/Widget.h"
 #include "app/myQQuickView.h"
 #include "device/DeviceGate.h"
-#include "tools/SlotCaller.h"
 
 #include <QDebug>
 #include <QElapsedTimer>

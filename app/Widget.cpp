@@ -21,8 +21,6 @@
 
 #include <utility>
 
-#include <hidapi.h>
-
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -222,18 +220,7 @@ void Widget::checkDevice()
     QSettings apConfig(QStringLiteral("./modules/setting/apConfig.bin"), QSettings::IniFormat);
     DeviceList list = DeviceListReader::read(apConfig);
 
-    for (DeviceEntry &e : list) {
-        e.path.clear();
-        e.path2.clear();
-        hid_device_info *all = hid_enumerate(e.vid, e.pid);
-        for (hid_device_info *d = all; d; d = d->next) {
-            if (d->usage_page == e.usagePage && d->usage == e.usage)
-                e.path = QString::fromLatin1(d->path);
-            if (d->usage_page == e.usagePage2 && d->usage == e.usage2)
-                e.path2 = QString::fromLatin1(d->path);
-        }
-        hid_free_enumeration(all);
-    }
+    hid.findInterfaces(list);
     // The read loop reads its entry from this list; one still running (a
     // direct call, not the timer) is ended before the list is replaced.
     if (!hid.readLoopFuture.isFinished()) {

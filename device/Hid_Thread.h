@@ -2,6 +2,7 @@
 
 #include "device/DeviceEntry.h"
 #include "device/DeviceLock.h"
+#include "device/HidIo.h"
 
 #include <QFuture>
 #include <QThread>
@@ -15,11 +16,14 @@ class HidOwner;
 
 // The single object through which the program talks to the mouse: the device
 // list, the handles on the two interfaces, the command transport with its
-// checksum and cipher, both command families and the read loop.
+// checksum and cipher (Transport.cpp), both command families
+// (Commands553.cpp, Commands560.cpp) and the read loop (ReadLoop.cpp).
 //
 // It derives from QThread for the meta-object system but never runs as a
-// thread: commands run on the caller's (GUI) thread, the read loop on the
-// global thread pool.
+// thread: commands run on the caller's (GUI) thread and make their hidapi
+// calls through io, which on the GUI thread runs them on the link's I/O
+// thread while the event loop turns; the read loop runs on the global
+// thread pool.
 class Hid_Thread : public QThread
 {
     Q_OBJECT
@@ -28,6 +32,9 @@ public:
     ~Hid_Thread() override;
 
     HidOwner *owner = nullptr;
+    // Where the hidapi calls of this link are made; ends after the handles
+    // below are closed.
+    HidIo io;
     DeviceList devices;
     int currentIndex = 1;
     hid_device *cmdHandle = nullptr;
@@ -40,6 +47,8 @@ public:
     std::atomic<bool> shuttingDown{false};
     // Whether the last 8CH block read brought its whole block.
     bool lastBlockReadOk = false;
+    // Tag of the command in progress, for its failure line.
+    const char *commandTag = nullptr;
     QFuture<void> readLoopFuture;
     uchar outReport[9] = {};
     uchar inReport[9] = {};
@@ -54,6 +63,10 @@ public:
     DeviceLock deviceLock;
 
     // ---- transport ----
+    // Discovery: fills in path and path2 of every entry from the interfaces
+    // the HID layer lists for its vendor and product (the last matching
+    // record wins); empty where absent.
+    void findInterfaces(DeviceList &list);
     void selectDevice(int index);
     hid_device *openCommandHandle(int index);
     hid_device *openReadHandle(int index);

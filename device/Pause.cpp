@@ -19,16 +19,6 @@ namespace {
 std::mutex handlerMutex;
 Handler currentHandler;
 
-// The GUI thread of a GUI program waits in an event loop, so the window
-// repaints, animates and answers the desktop while the device takes its
-// time. Elsewhere (kelda-ctl, worker threads) a plain sleep is enough.
-bool waitsInEventLoop()
-{
-    const QCoreApplication *app = QCoreApplication::instance();
-    return app && !QCoreApplication::closingDown() && QThread::currentThread() == app->thread()
-        && app->inherits("QGuiApplication");
-}
-
 void waitTurningEvents(int ms)
 {
     // Device work is under way for the whole wait: whatever the events start
@@ -54,6 +44,17 @@ void waitTurningEvents(int ms)
 }
 
 } // namespace
+
+// The GUI thread of a GUI program waits in an event loop, so the window
+// repaints, animates and answers the desktop while the device takes its
+// time. Elsewhere (worker threads, a program without a GUI) a plain sleep is
+// enough.
+bool waitsInEventLoop()
+{
+    const QCoreApplication *app = QCoreApplication::instance();
+    return app && !QCoreApplication::closingDown() && QThread::currentThread() == app->thread()
+        && app->inherits("QGuiApplication");
+}
 
 void pause(int ms)
 {

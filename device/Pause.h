@@ -15,6 +15,11 @@ using Handler = std::function<void(int ms)>;
 
 void pause(int ms);
 
+// Whether the calling thread waits by turning its event loop: the GUI thread
+// of a GUI program. The transport's hidapi calls wait the same way there
+// (HidIo).
+bool waitsInEventLoop();
+
 // Replaces the sleep; an empty handler brings the sleep back. Install it
 // before device traffic starts: pauses happen on the GUI thread only.
 void setHandler(Handler handler);

@@ -5,7 +5,7 @@
 
 #include "FuzzSupport.h"
 
-#include "tools/SlotCaller.h"
+#include "app/SlotCaller.h"
 
 #include <QObject>
 

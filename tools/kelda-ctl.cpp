@@ -16,10 +16,10 @@
 // in use by another program or the running program did not answer, 2 for
 // bad input. A data folder that cannot be made or written is status 1.
 #include "app/SingleInstance.h"
+#include "app/SlotCaller.h"
 #include "app/Widget.h"
 #include "app/myQQuickView.h"
 #include "store/DataRoot.h"
-#include "tools/SlotCaller.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

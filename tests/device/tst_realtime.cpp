@@ -1,8 +1,10 @@
 // The transport with its real pauses against the virtual mouse on the real
 // clock: the mouse must see no protocol violation, and a block write takes
 // the time its pauses require, not much more. The GUI thread keeps turning
-// its event loop meanwhile, and what runs there sees the device at work.
+// its event loop meanwhile, also through a report the mouse leaves
+// unanswered, and what runs there sees the device at work.
 #include "device/DeviceGate.h"
+#include "support/LogCapture.h"
 #include "support/VirtualMouseFixture.h"
 
 #include <QElapsedTimer>
@@ -15,6 +17,7 @@ class TestRealtime : public QObject
 
 private slots:
     void connectAndCommandsKeepTheProtocol();
+    void unansweredReportKeepsTheWindowAlive();
 };
 
 void TestRealtime::connectAndCommandsKeepTheProtocol()
@@ -69,6 +72,46 @@ void TestRealtime::connectAndCommandsKeepTheProtocol()
     QCOMPARE(QByteArray(reinterpret_cast<char *>(readBack), 128), block);
     QCOMPARE(vmouse::violations(), std::vector<std::string>());
     QVERIFY(vmouse::state().options560[0] & 0x08);
+}
+
+// A feature report the mouse never answers blocks until the USB time-out
+// (5 s): the GUI thread's timer keeps ticking through it, the query fails
+// with its line and leaves its value, and the next query is answered.
+void TestRealtime::unansweredReportKeepsTheWindowAlive()
+{
+    HidFixture f(vmouse::Config(), true);
+    LogCapture log;
+    QElapsedTimer timer;
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    qint64 lastTick = 0, longestGap = 0;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longestGap = std::max(longestGap, timer.elapsed() - lastTick);
+        lastTick = timer.elapsed();
+    });
+    vmouse::setStalled(true);
+    uchar profile = 0x77;
+    tick.start(10);
+    timer.start();
+    f.hid.hid560_82H_GetCurrentProfile(profile);
+    const qint64 queryMs = timer.elapsed();
+    tick.stop();
+    longestGap = std::max(longestGap, queryMs - lastTick);
+    vmouse::setStalled(false);
+    const QStringList lines = log.lines();
+
+    qInfo("unanswered feature report: query failed after %lld ms, longest timer gap %lld ms",
+          queryMs, longestGap);
+    QVERIFY2(queryMs >= 4000, "the report was not left unanswered");
+    QVERIFY2(longestGap < 1000, "the event loop stood still during the report");
+    QCOMPARE(int(profile), 0x77);
+    QCOMPARE(lines, QStringList{"cmd Failed 82"});
+    QVERIFY(f.hid.channelFree);
+    QVERIFY(!f.hid.cmdHandle);
+    QCOMPARE(vmouse::openHandles(), 0);
+
+    f.hid.hid560_82H_GetCurrentProfile(profile);
+    QCOMPARE(int(profile), 1);
 }
 
 QTEST_MAIN(TestRealtime)

@@ -1,4 +1,4 @@
-#include "tools/SlotCaller.h"
+#include "app/SlotCaller.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
