@@ -117,12 +117,17 @@ void setCommand(Hid_Thread &h, const char *tag, uchar code, std::array<uchar, 6>
 {
     if (nestedInDeviceWork(tag))
         return;
+    // ---- wire mirror: skip what the mouse holds ----
+    const WireMirror::Ticket ticket = h.mirror.before(code, params, payload, payload ? length : 0);
+    if (ticket.skip)
+        return;
     DeviceGate::Hold hold;
     if (!beginCommand(h, tag, code, params))
         return;
     if (payload && length > 0)
         std::memcpy(h.bulkBuffer, payload, size_t(length));
-    h.sendCommand(payload ? length : 0, settle);
+    const bool sent = h.sendCommand(payload ? length : 0, settle);
+    h.mirror.after(ticket, code, params, payload, payload ? length : 0, sent);
     if (pauseAfter)
         Pause::pause(AfterCommandPause);
 }
@@ -396,6 +401,7 @@ bool Hid_Thread::queryCommand(int length)
 void Hid_Thread::connectDevice(int index)
 {
     readLoopRunning = false;
+    mirror.connected(owner && owner->icType() == QLatin1String("560"));
     // Turn on the option bit that makes the mouse report its own events. The
     // option bytes are written back only when they could be read: writing
     // back the presets would wipe the device's other options.
@@ -429,11 +435,13 @@ void Hid_Thread::readLoop(uint index)
             if (owner)
                 owner->deviceRemoved();
             devices[i].path2.clear();
+            mirror.forgetAll();
             readLoopRunning = false;
             return;
         }
         uchar report[4] = {};
         const int n = hid_read_timeout(readHandle, report, sizeof report, EventWait);
+        mirror.eventReport(report, n);
         handleEventReport(report, n, owner);
         hid_close(readHandle);
         readHandle = nullptr;
@@ -620,6 +628,8 @@ void Hid_Thread::hid560_8CH_readProfile(uchar *src128, uchar profileNo)
     // read cut short would leave new bytes followed by stale ones, which the
     // next block write would send back to the mouse as if they were its own.
     lastBlockReadOk = queryCommand(128);
-    if (lastBlockReadOk)
+    if (lastBlockReadOk) {
         std::memcpy(src128, bulkBuffer, 128);
+        mirror.blockRead(profileNo, src128);
+    }
 }

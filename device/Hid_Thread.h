@@ -2,6 +2,7 @@
 
 #include "device/DeviceEntry.h"
 #include "device/DeviceLock.h"
+#include "device/WireMirror.h"
 
 #include <QFuture>
 #include <QThread>
@@ -52,6 +53,8 @@ public:
     // The claim on the mouse against other processes; the transport sends
     // nothing without it.
     DeviceLock deviceLock;
+    // What the connected mouse holds; set commands it holds already are not sent.
+    WireMirror mirror;
 
     // ---- transport ----
     void selectDevice(int index);
@@ -63,7 +66,12 @@ public:
     // Claims the command node of entry index (waiting up to waitMs for
     // another process); false when another process keeps it.
     bool holdDeviceLock(int index, int waitMs = 0);
-    void releaseDeviceLock() { deviceLock.release(); }
+    // Without the lock another process may change the mouse.
+    void releaseDeviceLock()
+    {
+        deviceLock.release();
+        mirror.forgetAll();
+    }
     bool waitChannelFree();
     void settleDelay();
     bool sendCommand(int length, bool settle);
