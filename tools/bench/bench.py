@@ -536,10 +536,11 @@ def mirror_run(family, mirror):
                             "_NET_ACTIVE_WINDOW", wins[(i + 1) % 2]])
             stamps.append(time.time())
             time.sleep(1.0)
-        # Until the mouse has been quiet for 3 s.
-        last, quiet = -1, 0
-        while quiet < 6:
-            now = mark()
+        # Until the command interface has been quiet for 3 s (the read loop
+        # keeps the read interface busy).
+        last, quiet, deadline = -1, 0, time.time() + 120
+        while quiet < 6 and time.time() < deadline:
+            now = sum(1 for r in records() if r.get("iface") == "cmd")
             quiet = quiet + 1 if now == last else 0
             last = now
             time.sleep(0.5)
