@@ -5,6 +5,7 @@
 
 #include "app/DialogFileChooser.h"
 #include "device/Hid_Thread.h"
+#include "ops/Family.h"
 #include "store/GunData.h"
 #include "store/LanguageStrings.h"
 #include "store/MacroFiles.h"
@@ -30,7 +31,13 @@ void myQQuickView::setCurrentProfile(int profile)
 {
     if (!Profiles(store).select(profile))
         return;
-    if (m_hid)
+    if (!m_hid)
+        return;
+    // The same command report for both families; the 553 firmware needs its
+    // 128 ms settle after it, the 560 firmware 8 ms.
+    if (familyOf(icType) == Family::Hid553)
+        m_hid->hid553_02H_SetCurrentKeyMatrix(uchar(profile + 1));
+    else
         m_hid->hid560_02H_SetCurrentProfile(uchar(profile + 1));
 }
 
@@ -47,6 +54,9 @@ bool myQQuickView::loadProfile(int profile)
 void myQQuickView::resetProfile(int profile)
 {
     Profiles(store).reset(profile);
+    // The factory settings that follow go out whole, whatever the mouse holds.
+    if (m_hid)
+        m_hid->mirror.forgetAll();
 }
 
 void myQQuickView::copyProfile(int destprofile, int srcprofile)

@@ -86,6 +86,8 @@ void Hid_Thread::hid560_8CH_readProfile(uchar *src128, uchar profileNo)
     // read cut short would leave new bytes followed by stale ones, which the
     // next block write would send back to the mouse as if they were its own.
     lastBlockReadOk = queryCommand(128);
-    if (lastBlockReadOk)
+    if (lastBlockReadOk) {
         std::memcpy(src128, bulkBuffer, 128);
+        mirror.blockRead(profileNo, src128);
+    }
 }

@@ -3,6 +3,7 @@
 #include "device/DeviceEntry.h"
 #include "device/DeviceLock.h"
 #include "device/HidIo.h"
+#include "device/WireMirror.h"
 
 #include <QFuture>
 #include <QThread>
@@ -61,6 +62,8 @@ public:
     // The claim on the mouse against other processes; the transport sends
     // nothing without it.
     DeviceLock deviceLock;
+    // What the connected mouse holds; set commands it holds already are not sent.
+    WireMirror mirror;
 
     // ---- transport ----
     // Discovery: fills in path and path2 of every entry from the interfaces
@@ -76,7 +79,12 @@ public:
     // Claims the command node of entry index (waiting up to waitMs for
     // another process); false when another process keeps it.
     bool holdDeviceLock(int index, int waitMs = 0);
-    void releaseDeviceLock() { deviceLock.release(); }
+    // Without the lock another process may change the mouse.
+    void releaseDeviceLock()
+    {
+        deviceLock.release();
+        mirror.forgetAll();
+    }
     bool waitChannelFree();
     void settleDelay();
     bool sendCommand(int length, bool settle);

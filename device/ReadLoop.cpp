@@ -26,6 +26,7 @@ using transport::query;
 void Hid_Thread::connectDevice(int index)
 {
     readLoopRunning = false;
+    mirror.connected(owner && owner->icType() == QLatin1String("560"));
     // Turn on the option bit that makes the mouse report its own events. The
     // option bytes are written back only when they could be read: writing
     // back the presets would wipe the device's other options.
@@ -59,12 +60,14 @@ void Hid_Thread::readLoop(uint index)
             if (owner)
                 owner->deviceRemoved();
             devices[i].path2.clear();
+            mirror.forgetAll();
             readLoopRunning = false;
             return;
         }
         // On the loop's own thread these calls are made there and then.
         uchar report[4] = {};
         const int n = io.run([&] { return hid_read_timeout(readHandle, report, sizeof report, EventWait); });
+        mirror.eventReport(report, n);
         handleEventReport(report, n, owner);
         hid_device *handle = std::exchange(readHandle, nullptr);
         io.run([handle] { hid_close(handle); });

@@ -168,12 +168,17 @@ void setCommand(Hid_Thread &h, const char *tag, uchar code, std::array<uchar, 6>
 {
     if (nestedInDeviceWork(tag))
         return;
+    // ---- wire mirror: skip what the mouse holds ----
+    const WireMirror::Ticket ticket = h.mirror.before(code, params, payload, payload ? length : 0);
+    if (ticket.skip)
+        return;
     DeviceGate::Hold hold;
     if (!beginCommand(h, tag, code, params))
         return;
     if (payload && length > 0)
         std::memcpy(h.bulkBuffer, payload, size_t(length));
-    h.sendCommand(payload ? length : 0, settle);
+    const bool sent = h.sendCommand(payload ? length : 0, settle);
+    h.mirror.after(ticket, code, params, payload, payload ? length : 0, sent);
     if (pauseAfter)
         Pause::pause(AfterCommandPause);
 }

@@ -40,7 +40,8 @@ def cases(family, blocks):
          [cmd(0x0F if f560 else 0x13, 4, 0x80)] + reports(MACRO + [0] * 120), "true"),
         ("lighting colours", ["mouseSetRGBColor", 0, json.dumps(COLOURS + [1, 2])],
          [cmd(0x0C, 0, 0x80)] + reports(block_with((24, COLOURS), base=b0)) if f560 else
-         ([cmd(0x10, 0, 24)] + reports(COLOURS)) * 2, "null"),
+         # The 553 table goes out once: the second, identical one the mouse holds.
+         [cmd(0x10, 0, 24)] + reports(COLOURS), "null"),
         ("report rate", ["mouseSetReportRate", 1],
          [cmd(0x03, 1, 1)] if f560 else [cmd(0x01, 1)], "null"),
         ("keyboard options", ["GetKeyboardoption"], [cmd(0x83)],

@@ -66,7 +66,7 @@ shot=$(e2e_screenshot "lighting55328_${family}_breath_loop" "$wid")
 mark=$(keys_wire_mark)
 e2e_click "$wid" 950 620      # Save
 if [ "$family" = 553 ]; then
-    keys_wait_count "$mark" 10 2
+    keys_wait_count "$mark" 10 1
     colours=$(keys_wait_payload "$mark" 10 0018 24)
     [ -z "$(keys_wire_since "$mark" 0c)" ] || e2e_fail "the fixed-colour command went out"
     offset=0

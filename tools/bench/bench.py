@@ -389,6 +389,217 @@ def measure_switch():
                      "; ".join("%.2f then %.2f" % s for s in shots if None not in s) or "not seen"))
 
 
+# ---- profile switches with and without the wire mirror ----
+
+MIRROR_DPI = [800, 1600, 2400, 3200, 4000, 4800, 5600, 6400]
+
+
+def wire_codes(lines):
+    """A compact wire: each command as its code (and first parameter for
+    block, matrix and profile commands), with its data reports as xN."""
+    out = []
+    for op, data in lines:
+        if op == "send_feature":
+            code, p1 = data[2:4], data[4:6]
+            out.append(code + ("(%d)" % int(p1, 16) if code in ("0c", "0d", "02", "12", "13", "0f") else ""))
+        elif op == "write" and out:
+            m = re.match(r"(.*) x(\d+)$", out[-1])
+            out[-1] = "%s x%d" % (m.group(1), int(m.group(2)) + 1) if m else out[-1] + " x1"
+        elif op == "get_feature":
+            out.append(data[2:4] + "?")
+    return " ".join(out)
+
+
+def busy_segments(records, gap_ms=400):
+    """Stretches of command-interface traffic: records less than gap_ms
+    apart belong to one device operation. (start, end) in ms."""
+    times = [r["t_ms"] for r in records if r.get("iface") == "cmd" and r.get("op") in
+             ("send_feature", "get_feature", "write", "read")]
+    segs = []
+    for t in times:
+        if segs and t - segs[-1][1] < gap_ms:
+            segs[-1][1] = t
+        else:
+            segs.append([t, t])
+    return segs
+
+
+def mirror_run(family, mirror):
+    """One program run on a private data copy: four switches, a save, a
+    reset, then ten focus changes between two bound programs. Returns a dict
+    of figures and the wire of the first switch."""
+    import json
+    import shutil
+    tag = "%d-%s" % (family, "on" if mirror else "off")
+    folder = os.path.join(WORK, "mirror-" + tag)
+    shutil.rmtree(folder, ignore_errors=True)
+    shutil.copytree(os.path.join(WORK, "dist"), folder, symlinks=True)
+    setting = os.path.join(folder, "modules", "setting")
+    runtime = os.path.join(WORK, "rt-" + tag)
+    os.makedirs(runtime, mode=0o700, exist_ok=True)
+    with open(os.path.join(setting, "name.bin"), "w") as f:
+        f.write("[profile]\nprofileName=Standard0, Game1\n")
+    with open(os.path.join(setting, "p2.bin")) as f:
+        p2 = f.read()
+    p2 = re.sub(r"(?m)^reportRate=.*$", "reportRate=1", p2)
+    p2 = re.sub(r"(?m)^dpiValueArray=.*$", "dpiValueArray=" + ", ".join(map(str, MIRROR_DPI)), p2)
+    with open(os.path.join(setting, "p2.bin"), "w") as f:
+        f.write(p2)
+    with open(os.path.join(setting, "apConfig.bin")) as f:
+        ap = f.read()
+    ap = re.sub(r"(?m)^icType=.*$", "icType=%d" % family, ap)
+    ap += ("\n[programProfiles]\nenabled=true\ndefaultProfile=-1\nbindings\\1\\program=alpha-game\n"
+           "bindings\\1\\profile=0\nbindings\\2\\program=beta-game\nbindings\\2\\profile=1\n"
+           "bindings\\size=2\n")
+    with open(os.path.join(setting, "apConfig.bin"), "w") as f:
+        f.write(ap)
+    transcript = os.path.join(WORK, "mirror-%s.jsonl" % tag)
+    env = dict(APP_ENV, KELDA_VMOUSE_FAMILY=str(family), KELDA_VMOUSE_TRANSCRIPT=transcript,
+               KELDA_VMOUSE_SOCKET=os.path.join(WORK, "mirror-%s.sock" % tag),
+               XDG_RUNTIME_DIR=runtime, TMPDIR=runtime, QT_QPA_PLATFORM="xcb")
+    if not mirror:
+        env["KELDA_WIRE_MIRROR"] = "off"
+    ctl_env = dict(env, QT_QPA_PLATFORM="offscreen")
+    ctl_env.pop("LD_PRELOAD", None)
+
+    def records():
+        with open(transcript) as f:
+            return [json.loads(l) for l in f if l.strip()]
+
+    def mark():
+        return len(records())
+
+    def ctl(*args):
+        r = subprocess.run([os.path.join(folder, "kelda-ctl"), "--time", "call"] + [str(a) for a in args],
+                           env=ctl_env, capture_output=True, text=True, timeout=120)
+        m = re.search(r"took (\d+) ms", r.stderr)
+        if r.returncode != 0 or not m:
+            notes.append("mirror %s: %s said %r" % (tag, args, r.stderr[-200:]))
+            return None
+        return int(m.group(1))
+
+    def wire_since(n):
+        return [(r["op"], r.get("plain") and "00" + r["plain"] or r["data"]) for r in records()[n:]
+                if r.get("iface") == "cmd" and r.get("op") in ("send_feature", "write", "get_feature")]
+
+    got = {"first": [], "repeat": [], "violations": 0}
+    logfile = os.path.join(WORK, "mirror-%s.log" % tag)
+    clients = []
+    with open(logfile, "w") as out:
+        p = subprocess.Popen([os.path.join(folder, "kelda-config")], env=env, stdout=out,
+                             stderr=subprocess.STDOUT)
+    try:
+        if not wait_for(logfile, "Device Connect", 30):
+            notes.append("mirror %s: the mouse did not connect" % tag)
+            return got
+        time.sleep(3)
+        n = mark()
+        got["first"].append(ctl("setCurrentProfile", 1))
+        got["wire"] = wire_codes(wire_since(n))
+        got["first"].append(ctl("setCurrentProfile", 0))
+        for _ in range(2):
+            got["repeat"].append(ctl("setCurrentProfile", 1))
+            got["repeat"].append(ctl("setCurrentProfile", 0))
+        # A save and a factory reset of the current profile.
+        ctl("mouseSetDpi", 6, '"3360"', json.dumps(MIRROR_DPI[::-1]))
+        ctl("resetProfile", 0)
+        ctl("setCurrentProfile", 0)
+        # Alt-tab: two programs bound to the two profiles, focused in turn.
+        bindir = os.path.join(WORK, "bin")
+        os.makedirs(bindir, exist_ok=True)
+        wins = []
+        for name in ("alpha-game", "beta-game"):
+            exe = os.path.join(bindir, name)
+            if not os.path.exists(exe):
+                shutil.copy(shutil.which("xmessage"), exe)
+            c = subprocess.Popen([exe, "-name", name, "-geometry", "200x60+1060+0", name],
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            clients.append(c)
+            w = ""
+            for _ in range(50):
+                w = subprocess.run(["xdotool", "search", "--classname", "^%s$" % name],
+                                   capture_output=True, text=True).stdout.split()
+                if w:
+                    break
+                time.sleep(0.1)
+            if not w:
+                notes.append("mirror %s: no window of %s" % (tag, name))
+                return got
+            subprocess.run(["xprop", "-id", w[0], "-f", "_NET_WM_PID", "32c", "-set", "_NET_WM_PID",
+                            str(c.pid)])
+            wins.append(w[0])
+        time.sleep(1)
+        n = mark()
+        stamps = []
+        for i in range(10):
+            subprocess.run(["xprop", "-root", "-f", "_NET_ACTIVE_WINDOW", "32x", "-set",
+                            "_NET_ACTIVE_WINDOW", wins[(i + 1) % 2]])
+            stamps.append(time.time())
+            time.sleep(1.0)
+        # Until the command interface has been quiet for 3 s (the read loop
+        # keeps the read interface busy).
+        last, quiet, deadline = -1, 0, time.time() + 120
+        while quiet < 6 and time.time() < deadline:
+            now = sum(1 for r in records() if r.get("iface") == "cmd")
+            quiet = quiet + 1 if now == last else 0
+            last = now
+            time.sleep(0.5)
+        recs = [r for r in records()[n:]]
+        got["alttab_busy"] = sum(b - a for a, b in busy_segments(recs)) / 1000.0
+        got["alttab_gap"] = max(b - a for a, b in zip(stamps, stamps[1:]))
+        got["alttab_switches"] = sum(1 for op, d in wire_since(n) if op == "send_feature" and d[2:4] == "02")
+        got["violations"] = sum(1 for r in records() if "violation" in r)
+        got["violation_text"] = [r["violation"] for r in records() if "violation" in r][:2]
+    finally:
+        for c in clients:
+            stop(c.pid)
+            c.wait()
+        stop(p.pid)
+        p.wait()
+    return got
+
+
+def measure_mirror():
+    results = {}
+    for family in (560, 553):
+        for mirror in (False, True):
+            results[(family, mirror)] = mirror_run(family, mirror)
+            log("mirror %d %s: %s" % (family, "on" if mirror else "off",
+                                       {k: v for k, v in results[(family, mirror)].items() if k != "wire"}))
+    cmd = "kelda-ctl --time call setCurrentProfile N (running kelda-config%s)"
+    today = {560: "4.69 s", 553: "2.99 s"}
+    goals = {(560, "first"): 1.0, (560, "repeat"): 0.3, (553, "first"): 1.7}
+    for family in (560, 553):
+        for kind, what in (("first", "first visit"), ("repeat", "repeat visit")):
+            for mirror in (False, True):
+                vals = [v / 1000.0 for v in results[(family, mirror)].get(kind, []) if v is not None]
+                goal = goals.get((family, kind))
+                label = "Profile switch %d, %s, %s" % (family, what,
+                                                      "skipping what the mouse holds" if mirror else
+                                                      "sending everything (KELDA_WIRE_MIRROR=off)")
+                if mirror and goal is not None:
+                    row(label, cmd % "", vals, "s", "<= %.1f s (before: %s)" % (goal, today[family])
+                        if kind == "first" else "<= %.1f s" % goal, lambda v, g=goal: v <= g)
+                else:
+                    row(label, cmd % (", KELDA_WIRE_MIRROR=off" if not mirror else ""), vals, "s")
+        for mirror in (False, True):
+            r = results[(family, mirror)]
+            if "alttab_busy" in r:
+                row("Alt-tab %d: ten focus changes 1 s apart, mouse busy in total, %s" %
+                    (family, "mirror" if mirror else "sending everything"),
+                    "xprop _NET_ACTIVE_WINDOW x10, widest gap %.2f s; %d switches" %
+                    (r["alttab_gap"], r["alttab_switches"]), [r["alttab_busy"]], "s")
+            if "wire" in r:
+                notes.append("Wire of the first switch to profile 1, family %d, %s: %s" %
+                             (family, "mirror" if mirror else "sending everything", r["wire"]))
+    bad = sum(results[k].get("violations", 0) for k in results)
+    row("Wire violations during switches, a save, a reset and alt-tab (both families, both modes)",
+        "virtual mouse transcript", [bad], "", "0", lambda v: v == 0)
+    for k in results:
+        if results[k].get("violation_text"):
+            notes.append("violations %s: %s" % (k, results[k]["violation_text"]))
+
+
 # ---- idle CPU ----
 
 def measure_cpu():
@@ -530,9 +741,9 @@ def main():
     os.makedirs(OUT, exist_ok=True)
     load_before = open("/proc/loadavg").read().split()[:3]
     started = time.time()
-    # BENCH_ONLY=startup,tray,switch,ops,events,cpu picks parts (all by default).
+    # BENCH_ONLY=startup,tray,switch,mirror,ops,events,cpu picks parts (all by default).
     only = set(filter(None, os.environ.get("BENCH_ONLY", "").split(","))) or \
-        {"startup", "tray", "switch", "ops", "events", "cpu"}
+        {"startup", "tray", "switch", "mirror", "ops", "events", "cpu"}
     detail = []
     if "startup" in only:
         log("start-up and memory (%d runs of each program)" % RUNS)
@@ -543,6 +754,9 @@ def main():
     if "switch" in only:
         log("event loop during profile switches (%d switches)" % SWITCH_RUNS)
         measure_switch()
+    if "mirror" in only:
+        log("profile switches with and without the wire mirror")
+        measure_mirror()
     if "ops" in only:
         log("device operations (%d runs)" % OP_RUNS)
         measure_sleep()
