@@ -600,6 +600,55 @@ def measure_mirror():
             notes.append("violations %s: %s" % (k, results[k]["violation_text"]))
 
 
+# ---- a mouse that stops answering ----
+
+def measure_stall():
+    """Longest event-loop gap while a query waits 5 s for an answer that never comes."""
+    import shutil
+    folder = os.path.join(WORK, "stall")
+    shutil.rmtree(folder, ignore_errors=True)
+    shutil.copytree(os.path.join(WORK, "dist"), folder, symlinks=True)
+    sock = os.path.join(WORK, "stall.sock")
+    env = dict(APP_ENV, KELDA_VMOUSE_SOCKET=sock)
+    vmouse = os.path.join(BUILD, "sim", "kelda-vmouse")
+    logfile = os.path.join(WORK, "stall.log")
+    gaps, waits = [], []
+    with open(logfile, "w") as out:
+        p = subprocess.Popen([os.path.join(folder, "kelda-config")], env=env, stdout=out,
+                             stderr=subprocess.STDOUT)
+    try:
+        if not wait_for(logfile, "Device Connect", 30):
+            notes.append("stalled query: the mouse did not connect")
+            return
+        time.sleep(3)
+        ctl_env = dict(env, QT_QPA_PLATFORM="offscreen")
+        ctl_env.pop("LD_PRELOAD", None)
+        for i in range(SWITCH_RUNS):
+            subprocess.run([vmouse, "stall", "on"], env=env, capture_output=True)
+
+            def query():
+                t0 = time.time()
+                subprocess.run([os.path.join(folder, "kelda-ctl"), "call", "mouseGetCurrentDPI"],
+                               env=ctl_env, capture_output=True, timeout=60)
+                return (time.time() - t0) * 1000
+
+            gap, took = loop_gap(p.pid, 8, query)
+            subprocess.run([vmouse, "stall", "off"], env=env, capture_output=True)
+            if gap is not None:
+                gaps.append(gap)
+                waits.append(took)
+            log("stalled query %d: longest event-loop gap %s ms; the call took %.0f ms" % (i + 1, gap, took))
+    finally:
+        stop(p.pid)
+        p.wait()
+    row("Longest event-loop gap while a query waits 5 s for its time-out",
+        "tools/bench/loop_probe PID 8 while kelda-ctl call mouseGetCurrentDPI runs in the program "
+        "against a stalled mouse", gaps, "ms", "<= 50 ms (5000 ms before the I/O thread)",
+        lambda v: v <= 50)
+    row("Time of that call (the time-out it waits for)", "kelda-ctl call mouseGetCurrentDPI",
+        waits, "ms")
+
+
 # ---- idle CPU ----
 
 def measure_cpu():
@@ -741,9 +790,9 @@ def main():
     os.makedirs(OUT, exist_ok=True)
     load_before = open("/proc/loadavg").read().split()[:3]
     started = time.time()
-    # BENCH_ONLY=startup,tray,switch,mirror,ops,events,cpu picks parts (all by default).
+    # BENCH_ONLY=startup,tray,switch,mirror,stall,ops,events,cpu picks parts (all by default).
     only = set(filter(None, os.environ.get("BENCH_ONLY", "").split(","))) or \
-        {"startup", "tray", "switch", "mirror", "ops", "events", "cpu"}
+        {"startup", "tray", "switch", "mirror", "stall", "ops", "events", "cpu"}
     detail = []
     if "startup" in only:
         log("start-up and memory (%d runs of each program)" % RUNS)
@@ -757,6 +806,9 @@ def main():
     if "mirror" in only:
         log("profile switches with and without the wire mirror")
         measure_mirror()
+    if "stall" in only:
+        log("event loop while the mouse stays silent (%d queries)" % SWITCH_RUNS)
+        measure_stall()
     if "ops" in only:
         log("device operations (%d runs)" % OP_RUNS)
         measure_sleep()
