@@ -610,7 +610,7 @@ SceneLook {
             Text {
                 x: 12
                 anchors.verticalCenter: parent.verticalCenter
-                width: parent.width - reportRateList.width - 36
+                width: reportRateList.x - x - 6
                 elide: Text.ElideRight
                 text: mainIten.mainLang[3]
                 font.family: mainIten.fontFamily
@@ -624,7 +624,8 @@ SceneLook {
                 anchors.right: parent.right
                 anchors.rightMargin: 12
                 y: 9
-                width: 120
+                // Room for "1000Hz"; the label takes the rest.
+                width: 96
                 mdItems: ListModel {
                     ListElement { textValue: "125Hz" }
                     ListElement { textValue: "250Hz" }
