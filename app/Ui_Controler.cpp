@@ -7,6 +7,7 @@
 
 #include "store/LanguageStrings.h"
 
+#include <QEvent>
 #include <QLocale>
 #include <QQmlContext>
 #include <QQuickItem>
@@ -61,9 +62,8 @@ Ui_Controler::Ui_Controler(QWidget *w, bool loadScene)
     const QRect g = view->geometry();
     w->resize(g.width(), g.height());
     if (loadScene) {
-        fitToScreen();
-        if (QScreen *screen = w->screen())
-            connect(screen, &QScreen::availableGeometryChanged, this, &Ui_Controler::fitToScreen);
+        watchScreen();
+        w->installEventFilter(this);
     }
 
     QSettings apConfig(QStringLiteral("./modules/setting/apConfig.bin"), QSettings::IniFormat);
@@ -92,6 +92,21 @@ void Ui_Controler::fitToScreen()
     const QSize size(int(std::floor(scene.width() * scale)), int(std::floor(scene.height() * scale)));
     view->resize(size);
     window->resize(size);
+}
+
+void Ui_Controler::watchScreen()
+{
+    disconnect(m_screenWatch);
+    if (QScreen *screen = window ? window->screen() : nullptr)
+        m_screenWatch = connect(screen, &QScreen::availableGeometryChanged, this, &Ui_Controler::fitToScreen);
+    fitToScreen();
+}
+
+bool Ui_Controler::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == window && event->type() == QEvent::ScreenChangeInternal)
+        watchScreen();
+    return QObject::eventFilter(watched, event);
 }
 
 void Ui_Controler::onMinimize()

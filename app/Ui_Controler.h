@@ -34,6 +34,14 @@ public:
     // Scales the scene and sizes the window to fit the window's screen.
     void fitToScreen();
 
+protected:
+    // Fits the scene again when the window moves to another screen.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void watchScreen();
+    QMetaObject::Connection m_screenWatch;
+
 public slots:
     void onMinimize();
     void onClose();
