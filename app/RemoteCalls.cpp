@@ -75,15 +75,21 @@ void RemoteCalls::receive(quint64 callId, const QByteArray &payload)
         clock.start();
         QVariant result;
         bool invoked = false;
+        bool waiting = false;
         QObject *root = view->rootObject();
         const int profile = args.value(0).toInt();
         if (name == QLatin1String("setCurrentProfile") && root && profile >= 0
             && profile < ProfileSlots) {
             // The title bar's profile list takes this way: the scene notes the
             // profile, the view switches, and every panel is filled anew from
-            // the profile and sent to the mouse.
-            invoked = QMetaObject::invokeMethod(root, "changeProfile", Qt::DirectConnection,
-                                                Q_ARG(QVariant, QVariant(profile)));
+            // the profile and sent to the mouse. Unsaved edits in the window
+            // are not dropped: the switch then waits until the user saves or
+            // discards them, and the answer says so at once.
+            QVariant switched;
+            invoked = QMetaObject::invokeMethod(root, "requestProfile", Qt::DirectConnection,
+                                                Q_RETURN_ARG(QVariant, switched),
+                                                Q_ARG(QVariant, QVariant(profile)), Q_ARG(QVariant, QVariant(true)));
+            waiting = invoked && !switched.toBool();
         } else {
             invoked = SlotCaller::invoke(view, slot, args, &result);
         }
@@ -94,6 +100,7 @@ void RemoteCalls::receive(quint64 callId, const QByteArray &payload)
         }
         const QByteArray answer = "{\"connected\":" + QByteArray(deviceConnected ? "true" : "false")
                                   + ",\"ms\":" + QByteArray::number(ms)
+                                  + (waiting ? ",\"waiting\":true" : "")
                                   + ",\"result\":" + SlotCaller::resultJson(result) + "}";
         m_instance.answerCall(callId, true, answer);
     });

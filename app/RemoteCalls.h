@@ -14,6 +14,8 @@ class Widget;
 // the window shows the new profile.
 //
 // The answer of a call that ran is {"result": ..., "ms": N, "connected": B};
+// a profile switch that waits for the user to save or discard the window's
+// unsaved edits adds "waiting": true;
 // a call that is not well formed is refused with a message and changes
 // nothing.
 class RemoteCalls : public QObject

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSize>
 #include <QWidget>
 
 class ProgramProfiles;
@@ -20,6 +21,26 @@ public:
     myQQuickView *view = nullptr;
     // Published as programProfiles; its focus watch exists only with a scene.
     ProgramProfiles *programProfiles = nullptr;
+
+    // The scale at which a scene of size scene is drawn on a screen whose
+    // free area is available: 1 where it fits, otherwise the largest scale
+    // that fits it whole, keeping its aspect ratio.
+    static qreal sceneScale(const QSize &available, const QSize &scene);
+
+    // Scale of the scene in the window now; moves the scene asks for are in
+    // scene pixels and are scaled with it.
+    qreal scale = 1.0;
+
+    // Scales the scene and sizes the window to fit the window's screen.
+    void fitToScreen();
+
+protected:
+    // Fits the scene again when the window moves to another screen.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void watchScreen();
+    QMetaObject::Connection m_screenWatch;
 
 public slots:
     void onMinimize();

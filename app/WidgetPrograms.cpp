@@ -39,6 +39,9 @@ void Widget::followPrograms()
         QQuickItem *root = v ? v->rootObject() : nullptr;
         if (!deviceConnected || !root || !root->property("isPownOn").toBool() || !v->isEnabled())
             return true;
+        // A switch already waits for the user to save or discard edits.
+        if (root->property("waitingProfile").toInt() >= 0)
+            return true;
         // The mask is up exactly while a dialog is open.
         QObject *mask = root->findChild<QObject *>(QStringLiteral("mask"));
         return mask && mask->property("visible").toBool();
@@ -54,10 +57,17 @@ bool Widget::switchProfile(int slot)
     if (!root || !profileName(v, slot, &name))
         return false;
     qDebug() << "profile follows the focused program:" << slot;
-    QMetaObject::invokeMethod(root, "changeProfile", Q_ARG(QVariant, QVariant(slot)));
+    // Unsaved edits are not dropped: the window asks the user, and the
+    // switch waits for the answer.
+    QVariant switched;
+    QMetaObject::invokeMethod(root, "requestProfile", Q_RETURN_ARG(QVariant, switched),
+                              Q_ARG(QVariant, QVariant(slot)), Q_ARG(QVariant, QVariant(true)));
     if (name.isEmpty())
         name = QString::number(slot + 1);
     // Rate-limited with the DPI messages: a run of switches shows the last.
-    showDpiBalloon(tr("Profile \"%1\" is now active").arg(name));
+    if (switched.toBool())
+        showDpiBalloon(tr("Profile \"%1\" is now active").arg(name));
+    else
+        showDpiBalloon(tr("Profile \"%1\" waits until the changes are saved or discarded").arg(name));
     return true;
 }

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <QMessageBox>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
@@ -48,6 +49,12 @@ int main(int argc, char *argv[])
     // One application id for the desktop entry, the icon and the metainfo,
     // so compositors match the window to its entry and show our icon.
     QGuiApplication::setDesktopFileName(QLatin1String(Autostart::ApplicationId));
+    // Every window carries the application icon, so task switchers and
+    // window lists show ours.
+    QIcon appIcon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        appIcon.addFile(QStringLiteral(":/modules/img/appIcon/%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(appIcon);
     // A closed window lives on in the tray.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -4,7 +4,9 @@
 #include "store/DpiSwitchMessages.h"
 
 #include <QDebug>
+#include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QSettings>
 
 LanguageStrings::LanguageStrings(const QString &dataRoot)
@@ -64,4 +66,31 @@ void LanguageStrings::applyTrayTexts(const QString &langCode, const QStringList 
     }
     for (int i = 0; i < 8 && i < texts.size(); ++i)
         dpiSwitchMessages[i] = texts.at(i);
+}
+
+QString LanguageStrings::forDesktop(const QStringList &uiLanguages, const QStringList &available)
+{
+    const QString english = QStringLiteral("English");
+    for (const QString &name : uiLanguages) {
+        const QLocale locale(name);
+        QString code;
+        if (locale.language() == QLocale::English)
+            code = english;
+        else if (locale.language() == QLocale::French)
+            code = QStringLiteral("French");
+        else if (locale.language() == QLocale::Chinese && locale.script() == QLocale::SimplifiedHanScript)
+            code = QStringLiteral("ChineseSimplified");
+        if (!code.isEmpty() && available.contains(code))
+            return code;
+    }
+    return english;
+}
+
+QStringList LanguageStrings::available() const
+{
+    QStringList codes;
+    const QStringList files = QDir(m_dir).entryList({QStringLiteral("*.ini")}, QDir::Files);
+    for (const QString &file : files)
+        codes << file.chopped(4);
+    return codes;
 }

@@ -31,6 +31,15 @@ public:
     // make the reader loop and allocate for minutes.
     static constexpr int MaxTexts = 1024;
 
+    // The language file for a desktop that asks for uiLanguages (most wanted
+    // first, as QLocale::uiLanguages gives them: "fr-FR", "zh-Hans-CN", ...):
+    // the first of them that one of the available files speaks, else
+    // "English". Chinese in traditional script has no file of its own.
+    static QString forDesktop(const QStringList &uiLanguages, const QStringList &available);
+
+    // The language codes that have a file here.
+    QStringList available() const;
+
 private:
     QString m_dir;
 };

@@ -15,6 +15,9 @@
 // fails silently as in the GUI, and stderr says so), 1 when the mouse stayed
 // in use by another program or the running program did not answer, 2 for
 // bad input. A data folder that cannot be made or written is status 1.
+// Status 3: setCurrentProfile was handed to a running kelda-config whose
+// window holds unsaved edits; the switch is made there once the user saves
+// or discards them.
 #include "app/SingleInstance.h"
 #include "app/SlotCaller.h"
 #include "app/Widget.h"
@@ -36,6 +39,7 @@ namespace {
 
 constexpr int Busy = 1;
 constexpr int BadInput = 2;
+constexpr int Waiting = 3;
 // How long a direct call waits for another process to let go of the mouse.
 constexpr int LockWait = 60000;
 // A running program that has its lock but does not listen yet gets this long.
@@ -56,6 +60,9 @@ const char Usage[] =
     "  --data DIR   folder that holds modules/ (default: the program's data\n"
     "               folder, as kelda-config uses it)\n"
     "  --time       say on stderr how long the slot itself took\n"
+    "\n"
+    "exit status: 0 done, 1 mouse or program busy, 2 bad input, 3 the running\n"
+    "kelda-config has unsaved changes: setCurrentProfile waits for the user\n"
     "\n"
     "example: kelda-ctl call mouseSetDpi 4 '\"3360\"' '[400,800,1600,3200,0,0,0,0]'\n";
 
@@ -151,6 +158,11 @@ int callInstance(const QString &serverName, const Command &cmd)
     if (cmd.timed)
         std::fprintf(stderr, "kelda-ctl: %s took %lld ms (in the running kelda-config)\n",
                      qPrintable(cmd.slot), qlonglong(answer.value(QStringLiteral("ms")).toDouble()));
+    if (answer.value(QStringLiteral("waiting")).toBool()) {
+        std::fprintf(stderr, "kelda-ctl: the window has unsaved changes; the profile switch waits "
+                             "until they are saved or discarded there\n");
+        return Waiting;
+    }
     // The result is printed as the program wrote it, the last member of the
     // answer.
     const int at = int(text.indexOf("\"result\":"));

@@ -16,7 +16,7 @@ SceneLook {
 
     property var mainLang: ["Editor", "Macro Editor", "Gun Editor", "Report Rate", "Config", "Reset",
         "Reset factory setting", "Cancel", "OK", "System setting", "Save", "LOD",
-        "Mouse not connected", "", ""]
+        "Mouse not connected", "Save changes to %1?", "Discard"]
     property string language: "ChineseSimplified"
     property bool isColorful: false
     property string icType: "553"
@@ -31,6 +31,11 @@ SceneLook {
     property bool lodIsSave: false
     readonly property bool hasUnsaved: keyMatrixMain.isSave || dpiSettingMain.isSave
                                        || lightControlMain.isSave || lodIsSave
+    // The profile the open save question is about, and a switch asked for
+    // from outside the window (the focused program, kelda-ctl) that waits
+    // until the edits are saved or discarded; -1 when none.
+    property int askedProfile: -1
+    property int waitingProfile: -1
 
     signal emptyAreaPressed()
     signal msg_KB(bool isDown, int usbCode)
@@ -205,7 +210,7 @@ SceneLook {
 
     function anyDialogOpen() {
         return macroEditorMain.visible || isOpen(gunControlMain) || systemSettingMain.visible
-            || keyAssigmentMain.visible || profileMain.visible || isOpen(resetBox)
+            || keyAssigmentMain.visible || profileMain.visible || isOpen(resetBox) || isOpen(unsavedBox)
     }
 
     // The mask is up exactly while a dialog is open.
@@ -306,6 +311,53 @@ SceneLook {
         controlUIEnable(true)
     }
 
+    // A profile change never drops edits silently. Without unsaved edits it
+    // happens at once (true). Otherwise the user is asked whether to save
+    // them first; a change asked for from outside waits for that answer, and
+    // is made once the edits are saved or discarded, also when the question
+    // is cancelled and the edits are saved later (false).
+    function requestProfile(slot, fromOutside) {
+        slot = Number(slot)
+        if (!hasUnsaved) {
+            changeProfile(slot)
+            return true
+        }
+        if (Shell.toBool(fromOutside))
+            waitingProfile = slot
+        askedProfile = slot
+        if (unsavedBox === null)
+            unsavedBox = unsavedBoxComponent.createObject(mainIten)
+        mainFocus()
+        unsavedBox.open()
+        return false
+    }
+
+    function answerUnsaved(answer) {
+        var slot = askedProfile
+        askedProfile = -1
+        unsavedBox.visible = false
+        if (answer !== "save" && answer !== "discard") {
+            // The title bar goes on naming the profile whose edits stay.
+            profileList.currentSelect = profileMain.activePosition
+            return
+        }
+        waitingProfile = -1
+        if (answer === "save")
+            saveAll()
+        changeProfile(slot)
+    }
+
+    // A waiting switch goes ahead once nothing is left unsaved.
+    onHasUnsavedChanged: {
+        if (!hasUnsaved && waitingProfile >= 0 && askedProfile < 0) {
+            var slot = waitingProfile
+            waitingProfile = -1
+            Qt.callLater(changeProfile, slot)
+        }
+    }
+
+    // Shows the profile in slot index. What the screens showed is dropped:
+    // they show the new profile, so nothing is left unsaved.
     function changeProfile(index) {
         controlUIEnable(false)
         profileMain.profileNo = index
@@ -318,6 +370,10 @@ SceneLook {
         lightControlMain.init(true, false)
         systemSettingMain.init(true, false)
         showCurrentDpi()
+        keyMatrixMain.isSave = false
+        dpiSettingMain.isSave = false
+        lightControlMain.isSave = false
+        lodIsSave = false
         controlUIEnable(true)
     }
 
@@ -554,7 +610,7 @@ SceneLook {
             Text {
                 x: 12
                 anchors.verticalCenter: parent.verticalCenter
-                width: parent.width - reportRateList.width - 36
+                width: reportRateList.x - x - 6
                 elide: Text.ElideRight
                 text: mainIten.mainLang[3]
                 font.family: mainIten.fontFamily
@@ -568,7 +624,8 @@ SceneLook {
                 anchors.right: parent.right
                 anchors.rightMargin: 12
                 y: 9
-                width: 120
+                // Room for "1000Hz"; the label takes the rest.
+                width: 96
                 mdItems: ListModel {
                     ListElement { textValue: "125Hz" }
                     ListElement { textValue: "250Hz" }
@@ -684,7 +741,7 @@ SceneLook {
         z: 3
         mdItems: profileMain.profileNames
         // The list shows names by position; a profile is its slot number.
-        onValueChange: (index) => profileMain.changeProfile(profileMain.slotAt(index))
+        onValueChange: (index) => mainIten.requestProfile(profileMain.slotAt(index), false)
     }
 
     // The title bar keeps showing the active profile when entries before it
@@ -786,7 +843,7 @@ SceneLook {
         objectName: "profileMain"
         visible: false
         onVisibleChanged: mainIten.updateMask()
-        onChangeProfile: (index) => mainIten.changeProfile(index)
+        onChangeProfile: (index) => mainIten.requestProfile(index, false)
     }
 
     // Built when first opened, like the gun editor.
@@ -804,6 +861,23 @@ SceneLook {
             onVisibleChanged: mainIten.updateMask()
             onAccepted: mainIten.factoryReset()
             onRejected: visible = false
+        }
+    }
+
+    // Built when first asked, like the reset confirmation.
+    property Item unsavedBox: null
+
+    Component {
+        id: unsavedBoxComponent
+        UnsavedBox {
+            objectName: "unsavedBox"
+            visible: false
+            question: mainIten.mainLang[13].replace("%1", profileList.itemText(profileMain.activePosition))
+            saveText: mainIten.mainLang[10]
+            discardText: mainIten.mainLang[14]
+            cancelText: mainIten.mainLang[7]
+            onVisibleChanged: mainIten.updateMask()
+            onAnswered: (answer) => mainIten.answerUnsaved(answer)
         }
     }
 

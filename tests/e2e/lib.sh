@@ -175,7 +175,10 @@ e2e_start_vmouse_system() {
 # The environment every launch of the program gets, as arguments for env.
 e2e_app_env() {
     E2E_ENV=(TMPDIR="$E2E_RUNTIME" XDG_RUNTIME_DIR="$E2E_RUNTIME"
-        QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS=disabled:)
+        QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS=disabled:
+        # A fresh data folder speaks the desktop's language: English unless
+        # a test asks for another with E2E_LANG.
+        LANG="${E2E_LANG:-C.UTF-8}" LANGUAGE= LC_ALL= LC_MESSAGES=)
     if [ "$E2E_VMOUSE_FRONT" = system ]; then
         e2e_start_vmouse_system
         E2E_ENV+=("${E2E_VMOUSE_ENV[@]}")

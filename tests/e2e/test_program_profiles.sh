@@ -5,7 +5,8 @@
 # _NET_ACTIVE_WINDOW itself, as a window manager does on a focus change.
 # Focusing each switches the mouse the title bar's way; a burst of ten
 # focus changes ends in one switch; a focus change during a switch waits
-# for it; with the feature off nothing is sent.
+# for it, and one while edits are unsaved waits for the user; with the
+# feature off nothing is sent.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/screens_lib.sh"
 
@@ -145,7 +146,26 @@ PY
 e2e_log "ok: two whole switches, one after the other"
 screens_expect_value setting/apConfig.bin mouse profileNo 1
 
-# 4. The master switch off in the system settings: focus changes send nothing.
+# 4. Unsaved edits on screen: the focus switch waits for the user's answer
+# and goes ahead on Discard.
+e2e_click "$wid" "${SCREENS_DPI_COUNT[@]}"
+read -r x y <<<"$(screens_dpi_count_item 2)"
+e2e_click "$wid" "$x" "$y"
+mark=$(screens_wire_mark)
+focus "$win_beta"
+sleep 3
+expect_switches "$mark" ""
+e2e_screenshot program_profiles_unsaved "$wid" >/dev/null
+e2e_click "$wid" 547 344 # Discard, in the centred question
+screens_wait_command "$mark" 84 30
+expect_switches "$mark" "03 "
+screens_expect_value setting/apConfig.bin mouse profileNo 2
+mark=$(screens_wire_mark)
+focus "$win_alpha"
+screens_wait_command "$mark" 84 30
+screens_expect_value setting/apConfig.bin mouse profileNo 1
+
+# 5. The master switch off in the system settings: focus changes send nothing.
 e2e_click "$wid" "${SCREENS_SYSTEM_BUTTON[@]}"
 e2e_click "$wid" "${SCREENS_SYSTEM_FOLLOW[@]}"
 screens_expect_value setting/apConfig.bin programProfiles enabled false

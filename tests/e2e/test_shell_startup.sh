@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Start-up without a mouse: the program, started from another working
 # directory, finds its data folder beside itself, shows its window with the
-# panels after the first protection period, and a second launch hands over
-# and exits with 1 while the first keeps running.
+# panels after the first protection period, carries the program's icon, and
+# a second launch hands over and exits with 1 while the first keeps running.
 source "$(dirname "$0")/lib.sh"
 
 e2e_start_x
@@ -18,6 +18,22 @@ e2e_start_app /
 wid=$(e2e_wait_window)
 name=$(xdotool getwindowname "$wid")
 [ "$name" = "$title" ] || e2e_fail "window title '$name', expected '$title'"
+# Task switchers show the program's icon: the window carries it in several
+# sizes (each entry starts with width and height).
+sizes=$(xprop -id "$wid" -notype 32c _NET_WM_ICON | python3 -c '
+import sys
+text = sys.stdin.read()
+values = [int(v) for v in text.split("=", 1)[1].replace(",", " ").split()] if "=" in text else []
+sizes = []
+while len(values) >= 2 and values[0] > 0:
+    w, h = values[0], values[1]
+    sizes.append("%dx%d" % (w, h))
+    values = values[2 + w * h:]
+print(" ".join(sizes))')
+case " $sizes " in
+*" 16x16 "*" 32x32 "*) e2e_log "ok: window icon in sizes $sizes" ;;
+*) e2e_fail "no window icon (_NET_WM_ICON sizes: '$sizes')" ;;
+esac
 
 e2e_wait_scene 2.5
 shot=$(e2e_screenshot shell_main_not_connected "$wid")

@@ -10,8 +10,8 @@ screens_start 560
 
 e2e_click "$wid" "${SCREENS_SYSTEM_BUTTON[@]}"
 e2e_screenshot screens_system_settings "$wid" >/dev/null
-# The speed track runs from x 336 to 688 at y 205 (dialog at 302, 125).
-e2e_click "$wid" 686 205
+# The speed track runs from x 336 to 688 at y 180 (dialog at 302, 100).
+e2e_click "$wid" 686 180
 screens_expect_value setting/p1.bin mouse mouseRate 337
 e2e_click "$wid" "${SCREENS_SYSTEM_ONE_SCREEN[@]}"
 screens_expect_value setting/p1.bin mouse scrollRate 1000

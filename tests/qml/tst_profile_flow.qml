@@ -2,8 +2,8 @@ import QtQuick
 import QtTest
 import "support"
 
-// The whole scene: switching profiles from the title bar, and the profile
-// dialog's name list reaching the title bar.
+// The whole scene: switching profiles from the title bar or from outside,
+// and the profile dialog's name list reaching the title bar.
 Item {
     id: top
     width: 1024
@@ -139,6 +139,22 @@ Item {
             verify(dialog.deleteProfile(1))
             compare(list.currentSelect, 1)
             compare(list.textValue, "work")
+        }
+
+        // A switch from outside never drops edits: Cancel on the question
+        // keeps them and the profile, and saving them lets the switch go on.
+        function test_switch_from_outside_waits_until_the_edits_are_saved() {
+            child("dpiSettingMain").isSave = true
+            verify(!scene.requestProfile(2, true))
+            verify(child("unsavedBox").visible)
+            mouseClick(child("unsavedCancel"))
+            verify(!child("unsavedBox").visible)
+            verify(child("dpiSettingMain").isSave)
+            compare(backEnd.callsOf("setCurrentProfile").length, 0)
+            mouseClick(child("saveButton"))
+            tryVerify(() => backEnd.callsOf("setCurrentProfile").length === 1, 1000)
+            verifyOrder([["mouseSetDpi"], ["setCurrentProfile", 2]])
+            verify(!scene.hasUnsaved)
         }
 
         function test_new_profile_appears_in_the_title_bar() {

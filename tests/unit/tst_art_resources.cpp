@@ -92,9 +92,12 @@ private slots:
         QVERIFY2(entries.size() > 30, "the build did not write the image catalogue");
         QStringList missing;
         for (const QString &entry : entries) {
-            const QImage image(resourcePath(entry));
-            if (image.isNull())
-                missing << resourcePath(entry);
+            const QString path = resourcePath(entry);
+            const QImage image(path);
+            // A HiDPI screen draws the twin at twice the pixels in the same place.
+            const QString twin = QString(path).replace(QLatin1String(".png"), QLatin1String("@2x.png"));
+            if (image.isNull() || QImage(twin).size() != image.size() * 2)
+                missing << path;
         }
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QLatin1Char(' '))));
     }

@@ -10,6 +10,7 @@
 #include <QQmlContext>
 #include <QQuickItem>
 #include <QSignalSpy>
+#include <QScreen>
 #include <QtTest>
 
 namespace {
@@ -198,8 +199,11 @@ void tst_Contract::windowControl()
     w.show();
     QVERIFY(QMetaObject::invokeMethod(w.ctl, "onXChanged", Q_ARG(int, 15)));
     QVERIFY(QMetaObject::invokeMethod(w.ctl, "onYChanged", Q_ARG(int, -7)));
-    QCOMPARE(w.pos(), QPoint(115, 93));
-    QCOMPARE(w.size(), QSize(1024, 640));
+    // The window is the scene scaled to fit its screen (the offscreen screen
+    // is smaller than the scene), and moves in scene pixels scale with it.
+    const qreal s = Ui_Controler::sceneScale(w.screen()->availableGeometry().size(), QSize(1024, 640));
+    QCOMPARE(w.pos(), QPoint(100 + qRound(15 * s), 100 + qRound(-7 * s)));
+    QCOMPARE(w.size(), QSize(int(1024 * s), int(640 * s)));
     QCOMPARE(w.windowTitle(), QStringLiteral("ZORVANT KELDA MOUSE X7"));
 
     // A null window makes every window slot a no-op rather than a crash.

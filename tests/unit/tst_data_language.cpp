@@ -3,6 +3,7 @@
 
 #include "app/myQQuickView.h"
 #include "store/DpiSwitchMessages.h"
+#include "store/LanguageStrings.h"
 #include "unit/data/DataTestEnv.h"
 
 #include <QDir>
@@ -188,6 +189,34 @@ private slots:
         const QStringList english = trayTexts();
         QCOMPARE(view.getLangStrings("other", "Short"), (QStringList{"one", "two", "three"}));
         QCOMPARE(trayTexts(), (QStringList{"one", "two", "three"} + english.mid(3)));
+    }
+
+    // A fresh data folder takes the desktop's language where a file speaks it.
+    void desktopLanguagePicksAShippedFile_data()
+    {
+        QTest::addColumn<QStringList>("desktop");
+        QTest::addColumn<QStringList>("available");
+        QTest::addColumn<QString>("language");
+        const QStringList shipped = LanguageStrings(KELDA_SOURCE_DIR).available();
+        QTest::newRow("French desktop") << QStringList{"fr-FR"} << shipped << "French";
+        QTest::newRow("Canadian French") << QStringList{"fr-CA", "fr"} << shipped << "French";
+        QTest::newRow("mainland Chinese") << QStringList{"zh-CN"} << shipped << "ChineseSimplified";
+        QTest::newRow("simplified script") << QStringList{"zh-Hans-SG"} << shipped << "ChineseSimplified";
+        QTest::newRow("traditional Chinese") << QStringList{"zh-TW"} << shipped << "English";
+        QTest::newRow("German desktop") << QStringList{"de-DE"} << shipped << "English";
+        QTest::newRow("plain C locale") << QStringList{"C"} << shipped << "English";
+        QTest::newRow("nothing asked") << QStringList{} << shipped << "English";
+        QTest::newRow("first spoken wins") << QStringList{"de-DE", "fr-FR", "en-US"} << shipped << "French";
+        QTest::newRow("English before French") << QStringList{"en-GB", "fr-FR"} << shipped << "English";
+        QTest::newRow("file missing") << QStringList{"fr-FR"} << QStringList{"English"} << "English";
+    }
+
+    void desktopLanguagePicksAShippedFile()
+    {
+        QFETCH(QStringList, desktop);
+        QFETCH(QStringList, available);
+        QFETCH(QString, language);
+        QCOMPARE(LanguageStrings::forDesktop(desktop, available), language);
     }
 };
 

@@ -20,6 +20,8 @@ private slots:
     void oversizedFrameIsRefused();
     void deviceChangesScheduleOneCheckWhileNoReadLoopRuns();
     void windowComesBackOnlyWhileADeviceIsConnected();
+    void sceneShrinksOnlyToFitTheScreen_data();
+    void sceneShrinksOnlyToFitTheScreen();
 };
 
 
@@ -125,4 +127,27 @@ void tst_Shell::windowComesBackOnlyWhileADeviceIsConnected()
 }
 
 QTEST_MAIN(tst_Shell)
+void tst_Shell::sceneShrinksOnlyToFitTheScreen_data()
+{
+    QTest::addColumn<QSize>("available");
+    QTest::addColumn<qreal>("scale");
+    QTest::newRow("exactly the scene") << QSize(1024, 640) << 1.0;
+    QTest::newRow("larger screen") << QSize(1920, 1050) << 1.0;
+    QTest::newRow("too low") << QSize(1024, 600) << 600.0 / 640;
+    QTest::newRow("low behind a panel") << QSize(1024, 552) << 552.0 / 640;
+    QTest::newRow("too narrow") << QSize(800, 1000) << 800.0 / 1024;
+    QTest::newRow("both, width rules") << QSize(900, 600) << 900.0 / 1024;
+    QTest::newRow("no screen known") << QSize() << 1.0;
+}
+
+void tst_Shell::sceneShrinksOnlyToFitTheScreen()
+{
+    QFETCH(QSize, available);
+    QFETCH(qreal, scale);
+    const qreal s = Ui_Controler::sceneScale(available, QSize(1024, 640));
+    QCOMPARE(s, scale);
+    if (!available.isEmpty())
+        QVERIFY(1024 * s <= available.width() && 640 * s <= available.height());
+}
+
 #include "tst_shell.moc"

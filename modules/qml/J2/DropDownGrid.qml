@@ -81,10 +81,19 @@ Item {
         color: dropDownGrid.bgColor
         border.color: dropDownGrid.borderColor
 
+        // The choice is centred in the room left of the arrow; a long one
+        // is set smaller rather than cut.
         Text {
             id: headText
-            anchors.centerIn: parent
-            anchors.horizontalCenterOffset: dropDownGrid.horizontalOffset
+            anchors.left: parent.left
+            anchors.leftMargin: 4 + dropDownGrid.horizontalOffset
+            anchors.right: headArrow.left
+            anchors.rightMargin: 2
+            anchors.verticalCenter: parent.verticalCenter
+            horizontalAlignment: Text.AlignHCenter
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: mainIten.fontMinSize
+            elide: Text.ElideRight
             text: dropDownGrid.mdItems.count >= 0 ? dropDownGrid.itemText(dropDownGrid.currentSelect) : ""
             font.family: mainIten.fontFamily
             font.pixelSize: mainIten.fontNormalSize
@@ -92,6 +101,7 @@ Item {
         }
 
         Image {
+            id: headArrow
             anchors.right: parent.right
             anchors.rightMargin: 8
             anchors.verticalCenter: parent.verticalCenter

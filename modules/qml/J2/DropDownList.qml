@@ -98,10 +98,19 @@ Item {
         color: dropDownList.bgColor
         border.color: dropDownList.borderColor
 
+        // The choice is centred in the room left of the arrow; a long one
+        // is set smaller rather than cut.
         Text {
             id: headText
-            anchors.centerIn: parent
-            anchors.horizontalCenterOffset: dropDownList.horizontalOffset
+            anchors.left: parent.left
+            anchors.leftMargin: 4 + dropDownList.horizontalOffset
+            anchors.right: arrow.left
+            anchors.rightMargin: 2
+            anchors.verticalCenter: parent.verticalCenter
+            horizontalAlignment: Text.AlignHCenter
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: mainIten.fontMinSize
+            elide: Text.ElideRight
             text: dropDownList.mdItems.count >= 0 ? dropDownList.itemText(dropDownList.currentSelect) : ""
             font.family: mainIten.fontFamily
             font.pixelSize: mainIten.fontNormalSize
@@ -166,9 +175,18 @@ Item {
                         color: (index === dropDownList.currentSelect || itemArea.containsMouse)
                                ? mainIten.colorOrange : dropDownList.bgColor
 
+                        // Clear of the scroll bar when there is one; a long
+                        // name is set smaller rather than cut.
                         Text {
-                            anchors.centerIn: parent
-                            anchors.horizontalCenterOffset: dropDownList.horizontalOffset
+                            anchors.left: parent.left
+                            anchors.leftMargin: 4 + dropDownList.horizontalOffset
+                            anchors.right: parent.right
+                            anchors.rightMargin: scrollBar.visible ? 15 : 4
+                            anchors.verticalCenter: parent.verticalCenter
+                            horizontalAlignment: Text.AlignHCenter
+                            fontSizeMode: Text.HorizontalFit
+                            minimumPixelSize: mainIten.fontMinSize
+                            elide: Text.ElideRight
                             text: model.textValue === undefined ? "" : model.textValue
                             font.family: mainIten.fontFamily
                             font.pixelSize: mainIten.fontNormalSize

@@ -398,9 +398,12 @@ Rectangle {
                     Repeater {
                         id: mouseRadios
                         model: KeyDefine.mouseFunctions.length
+                        // Three columns over the whole body, the label
+                        // close to its ring, so longer names still fit.
                         RadioButton {
                             objectName: "mouseRadio" + model.index
-                            width: 118
+                            width: 120
+                            gapValue: 8
                             index: model.index
                             textValue: keyAssigment.str(KeyDefine.mouseFunctions[model.index].str)
                             onBtnClick: (i) => {
@@ -421,10 +424,16 @@ Rectangle {
                 z: rateSlider.z > 0 ? 2 : 0
                 SectionHeading { width: parent.width; textValue: keyAssigment.str(8) }
                 Row {
+                    id: fireRow
+                    // Both rows' labels take the width of the longer one, so
+                    // their boxes line up.
+                    readonly property int labelWidth: Math.ceil(Math.max(fireKeyLabel.implicitWidth,
+                                                                         timesLabel.implicitWidth))
                     x: 8
                     spacing: 10
                     Text {
-                        width: 72
+                        id: fireKeyLabel
+                        width: fireRow.labelWidth
                         anchors.verticalCenter: parent.verticalCenter
                         text: keyAssigment.str(9)
                         elide: Text.ElideRight
@@ -435,7 +444,9 @@ Rectangle {
                     Rectangle {
                         id: fireKeyBox
                         objectName: "fireKeyBox"
-                        width: 96
+                        // What the labels and the rate leave of the row.
+                        width: Math.max(96, body.width - 8 - fireRow.labelWidth - fireRateLabel.width
+                                        - rateSlider.width - 3 * fireRow.spacing)
                         height: 24
                         color: keyAssigment.isFireInput ? mainIten.colorBlack : mainIten.colorGray0
                         border.color: keyAssigment.isFireInput || fireKeyArea.containsMouse
@@ -458,6 +469,7 @@ Rectangle {
                         }
                     }
                     Text {
+                        id: fireRateLabel
                         width: Math.ceil(implicitWidth)
                         anchors.verticalCenter: parent.verticalCenter
                         text: keyAssigment.str(11)
@@ -478,7 +490,8 @@ Rectangle {
                     x: 8
                     spacing: 10
                     Text {
-                        width: 72
+                        id: timesLabel
+                        width: fireRow.labelWidth
                         anchors.verticalCenter: parent.verticalCenter
                         text: keyAssigment.str(12)
                         elide: Text.ElideRight
@@ -639,6 +652,7 @@ Rectangle {
                         model: 3
                         RadioButton {
                             objectName: "modeRadio" + model.index
+                            gapValue: 8
                             index: model.index
                             isSelect: model.index === 0
                             textValue: keyAssigment.str(18 + model.index)
@@ -660,12 +674,13 @@ Rectangle {
                 SectionHeading { width: parent.width; textValue: keyAssigment.str(21) }
                 Row {
                     x: 8
-                    spacing: 28
+                    spacing: 20
                     Repeater {
                         id: dpiRadios
                         model: KeyDefine.dpiFunctions.length
                         RadioButton {
                             objectName: "dpiRadio" + model.index
+                            gapValue: 8
                             index: model.index
                             textValue: keyAssigment.str(KeyDefine.dpiFunctions[model.index].str)
                             onBtnClick: (i) => {

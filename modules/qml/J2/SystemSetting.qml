@@ -10,7 +10,11 @@ Rectangle {
 
     property var langStrings: ["System Setting", "Mouse Speed", "Double Click Speed", "Slow", "Fast",
         "Scroll Speed", "Number of Rows", "Scroll one Screen", "Profiles follow the focused program",
-        "Start with the desktop"]
+        "Start with the desktop", "Language", "Applies at the next start"]
+    // The interface languages shipped with the program, in the order of the
+    // chooser, which names each in itself; a code is the name of its file
+    // under modules/i18n/.
+    readonly property var languages: ["English", "French", "ChineseSimplified"]
     // The back end of per-program profiles and autostart; absent where no
     // scene host publishes it.
     readonly property QtObject programs: typeof programProfiles !== "undefined" ? programProfiles : null
@@ -28,6 +32,7 @@ Rectangle {
         doubleClick.slider.setValue(doubleRate)
         linesInput.textValue = String(scroll.lines)
         showChoice(scroll.oneScreen)
+        showLanguage()
         if (isRecovery) {
             ui_View.setData("mouse/mouseRate", mouseRate)
             ui_View.setData("mouse/doubleRate", doubleRate)
@@ -68,6 +73,23 @@ Rectangle {
 
     function systemSettingFocus() {
         linesInput.closeFocus()
+        languageList.closeMenu()
+    }
+
+    function showLanguage() {
+        var stored = String(ui_View.getGlobalData("common/language"))
+        for (var i = 0; i < languages.length; ++i) {
+            if (languages[i] === stored)
+                languageList.currentSelect = i
+        }
+    }
+
+    // The choice is stored at once; the texts change at the next start.
+    function chooseLanguage(index) {
+        if (index < 0 || index >= languages.length)
+            return
+        languageList.currentSelect = index
+        ui_View.setGlobalData("common/language", languages[index])
     }
 
     function close() {
@@ -76,7 +98,7 @@ Rectangle {
     }
 
     width: 420
-    height: 390
+    height: 440
     color: mainIten.colorGray0
     border.color: mainIten.colorGray1
 
@@ -351,5 +373,84 @@ Rectangle {
             systemSetting.programs.autostart = !isSelect
             Qt.callLater(follow)
         }
+    }
+
+    Rectangle {
+        x: 24
+        y: 388
+        width: parent.width - 48
+        height: 1
+        color: mainIten.colorGray1
+    }
+
+    Text {
+        id: languageLabel
+        x: 34
+        anchors.verticalCenter: languageChooser.verticalCenter
+        text: systemSetting.langStrings[10]
+        font.family: mainIten.fontFamily
+        font.pixelSize: mainIten.fontNormalSize
+        color: mainIten.fontColor
+    }
+
+    // The language chooser: Up and Down (or Left and Right) choose the
+    // previous or next language when it has the keyboard focus.
+    Item {
+        id: languageChooser
+        objectName: "languageChooser"
+        x: languageLabel.x + languageLabel.width + 12
+        y: 400
+        z: 2
+        width: languageList.width
+        height: languageList.height
+        activeFocusOnTab: true
+        Accessible.role: Accessible.ComboBox
+        Accessible.name: systemSetting.langStrings[10]
+        Accessible.description: systemSetting.langStrings[11]
+        Accessible.onIncreaseAction: systemSetting.chooseLanguage(languageList.currentSelect + 1)
+        Accessible.onDecreaseAction: systemSetting.chooseLanguage(languageList.currentSelect - 1)
+        Keys.onPressed: (event) => {
+            if (event.key === Qt.Key_Down || event.key === Qt.Key_Right)
+                systemSetting.chooseLanguage(languageList.currentSelect + 1)
+            else if (event.key === Qt.Key_Up || event.key === Qt.Key_Left)
+                systemSetting.chooseLanguage(languageList.currentSelect - 1)
+            else
+                return
+            event.accepted = true
+        }
+
+        DropDownList {
+            id: languageList
+            objectName: "languageList"
+            width: 120
+            currentSelect: 0
+            mdItems: ListModel {
+                ListElement { textValue: "English" }
+                ListElement { textValue: "Français" }
+                ListElement { textValue: "简体中文" }
+            }
+            onValueChange: (index) => systemSetting.chooseLanguage(index)
+        }
+
+        Rectangle {
+            anchors.fill: parent
+            anchors.margins: -3
+            color: "transparent"
+            border.color: mainIten.colorBlue
+            border.width: 2
+            visible: languageChooser.activeFocus
+        }
+    }
+
+    Text {
+        objectName: "languageNote"
+        x: languageChooser.x + languageChooser.width + 12
+        anchors.verticalCenter: languageChooser.verticalCenter
+        width: parent.width - x - 24
+        wrapMode: Text.WordWrap
+        text: systemSetting.langStrings[11]
+        font.family: mainIten.fontFamily
+        font.pixelSize: mainIten.fontMinSize
+        color: mainIten.colorGray2
     }
 }
