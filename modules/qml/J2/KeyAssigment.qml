@@ -301,6 +301,9 @@ Rectangle {
     visible: false
     color: mainIten.colorGray0
     border.color: mainIten.colorGray1
+    Accessible.role: Accessible.Dialog
+    Accessible.name: str(0) + (selectIndex + 1) + " : " + keyString
+    Keys.onEscapePressed: closeDialog()
 
     // The dialog moves with its background and stays inside the scene.
     MouseArea {

@@ -384,6 +384,19 @@ Rectangle {
         onTriggered: macroEditor.recordTicks = Math.round((Date.now() - macroEditor.lastEventTime) / 10)
     }
 
+    Accessible.role: Accessible.Dialog
+    Accessible.name: langStrings[0]
+    // Escape closes an open context menu first, then the editor.
+    Keys.onEscapePressed: {
+        if (listMenu.visible || stepMenu.visible) {
+            listMenu.visible = false
+            stepMenu.visible = false
+            macroEditor.forceActiveFocus()
+        } else {
+            close()
+        }
+    }
+
     MouseArea {
         anchors.fill: parent
         acceptedButtons: Qt.LeftButton | Qt.RightButton

@@ -168,6 +168,17 @@ Rectangle {
     width: 640
     height: 320
     color: mainIten.colorGray0
+    Accessible.role: Accessible.Dialog
+    Accessible.name: langStrings[0]
+    // Escape closes the context menu first, then the dialog.
+    Keys.onEscapePressed: {
+        if (menu.visible) {
+            menu.visible = false
+            profile.forceActiveFocus()
+        } else {
+            close()
+        }
+    }
     border.color: mainIten.colorGray1
 
     ListModel {

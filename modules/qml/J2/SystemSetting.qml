@@ -78,6 +78,9 @@ Rectangle {
     width: 420
     height: 390
     color: mainIten.colorGray0
+    Accessible.role: Accessible.Dialog
+    Accessible.name: langStrings[0]
+    Keys.onEscapePressed: close()
     border.color: mainIten.colorGray1
 
     // Takes presses on the body so that they do not reach the mask, and
