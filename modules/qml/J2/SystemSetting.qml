@@ -108,6 +108,24 @@ Rectangle {
         sourceSize.height: 16
         source: mainIten.img("index", backArea.containsMouse ? "backBtnH" : "backBtn")
 
+        function activate() {
+            if (mainIten.inputBlocked)
+                return
+            systemSetting.systemSettingFocus()
+            systemSetting.init(false, true)
+        }
+
+        activeFocusOnTab: true
+        Keys.onSpacePressed: activate()
+        Keys.onReturnPressed: activate()
+        Keys.onEnterPressed: activate()
+        Accessible.role: Accessible.Button
+        Accessible.name: mainIten.accessLang[3]
+        Accessible.focusable: true
+        Accessible.onPressAction: activate()
+
+        FocusRing {}
+
         MouseArea {
             id: backArea
             anchors.fill: parent
@@ -147,6 +165,7 @@ Rectangle {
     component StepSlider: Item {
         property alias slider: track
         property alias sliderName: track.objectName
+        property alias accessibleName: track.accessibleName
         width: 352
         height: 34
 
@@ -196,6 +215,7 @@ Rectangle {
         x: 34
         y: 74
         sliderName: "speedSlider"
+        accessibleName: systemSetting.langStrings[1]
     }
 
     Connections {
@@ -219,6 +239,7 @@ Rectangle {
         x: 34
         y: 150
         sliderName: "doubleSlider"
+        accessibleName: systemSetting.langStrings[2]
     }
 
     Connections {
@@ -271,6 +292,7 @@ Rectangle {
             minValue: 0
             maxValue: 100
             textValue: "3"
+            accessibleName: systemSetting.langStrings[6]
             onInputSignal: systemSetting.linesOnFocus = textValue
             // A typed line count chooses the line setting; leaving the box
             // unchanged keeps whatever is chosen.
