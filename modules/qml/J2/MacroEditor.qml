@@ -368,6 +368,17 @@ Rectangle {
         menu.visible = true
     }
 
+    // The menu key or Shift+F10 opens a row's menu from the keyboard, its
+    // first entry focused.
+    function isMenuKey(event) {
+        return event.key === Qt.Key_Menu || (event.key === Qt.Key_F10 && (event.modifiers & Qt.ShiftModifier))
+    }
+
+    function openMenuByKey(menu, first, item) {
+        openMenu(menu, item, 40, item.height)
+        first.forceActiveFocus(Qt.TabFocusReason)
+    }
+
     width: 600
     height: 440
     color: mainIten.colorGray0
@@ -449,6 +460,8 @@ Rectangle {
         ListView {
             id: macroList
             objectName: "macroList"
+            Accessible.role: Accessible.List
+            Accessible.name: mainIten.accessLang[22]
             anchors.fill: parent
             anchors.margins: 3
             clip: true
@@ -456,12 +469,48 @@ Rectangle {
             boundsBehavior: Flickable.StopAtBounds
 
             delegate: Rectangle {
+                id: macroRow
                 objectName: "macro" + index
                 width: macroList.width
                 height: 26
                 radius: 2
                 color: index === macroEditor.selectedMacro ? mainIten.colorBlue
                                                            : (macroArea.containsMouse ? "#262626" : "transparent")
+
+                // Space opens the macro, F2 renames it; Up and Down move.
+                function choose() {
+                    if (mainIten.inputBlocked)
+                        return
+                    macroEditor.macroEditorFocus()
+                    if (index !== macroEditor.selectedMacro)
+                        macroEditor.openMacro(index)
+                }
+                activeFocusOnTab: true
+                Keys.onSpacePressed: choose()
+                Keys.onReturnPressed: choose()
+                Keys.onEnterPressed: choose()
+                Keys.onUpPressed: { macroList.decrementCurrentIndex(); macroList.currentItem.forceActiveFocus(Qt.TabFocusReason) }
+                Keys.onDownPressed: { macroList.incrementCurrentIndex(); macroList.currentItem.forceActiveFocus(Qt.TabFocusReason) }
+                onActiveFocusChanged: if (activeFocus) macroList.currentIndex = index
+                Keys.onPressed: (event) => {
+                    if (mainIten.inputBlocked)
+                        return
+                    if (event.key === Qt.Key_F2)
+                        macroEditor.startRename(index)
+                    else if (macroEditor.isMenuKey(event)) {
+                        choose()
+                        macroEditor.openMenuByKey(listMenu, listMenuFirst, macroRow)
+                    } else
+                        return
+                    event.accepted = true
+                }
+                Accessible.role: Accessible.ListItem
+                Accessible.name: model.textValue
+                Accessible.selectable: true
+                Accessible.selected: index === macroEditor.selectedMacro
+                Accessible.focusable: true
+                Accessible.onPressAction: choose()
+                FocusRing { anchors.margins: 1 }
 
                 Text {
                     x: 10
@@ -521,6 +570,8 @@ Rectangle {
             TextInput {
                 id: renameEditor
                 objectName: "macroNameEditor"
+                Accessible.role: Accessible.EditableText
+                Accessible.name: macroEditor.langStrings[1]
                 property int index: -1
                 anchors.fill: parent
                 anchors.leftMargin: 8
@@ -596,6 +647,8 @@ Rectangle {
 
         ListView {
             id: stepList
+            Accessible.role: Accessible.List
+            Accessible.name: mainIten.accessLang[23]
             objectName: "stepList"
             anchors.fill: parent
             anchors.margins: 3
@@ -614,6 +667,40 @@ Rectangle {
                 radius: 2
                 color: index === macroEditor.selectedStep ? mainIten.colorGray1
                                                           : (stepArea.containsMouse ? "#262626" : "transparent")
+
+                // Space selects the step, F2 edits a delay; Up and Down move.
+                function choose() {
+                    if (mainIten.inputBlocked)
+                        return
+                    macroEditor.macroEditorFocus()
+                    macroEditor.selectedStep = index
+                }
+                activeFocusOnTab: true
+                Keys.onSpacePressed: choose()
+                Keys.onReturnPressed: choose()
+                Keys.onEnterPressed: choose()
+                Keys.onUpPressed: { stepList.decrementCurrentIndex(); stepList.currentItem.forceActiveFocus(Qt.TabFocusReason) }
+                Keys.onDownPressed: { stepList.incrementCurrentIndex(); stepList.currentItem.forceActiveFocus(Qt.TabFocusReason) }
+                onActiveFocusChanged: if (activeFocus) stepList.currentIndex = index
+                Keys.onPressed: (event) => {
+                    if (mainIten.inputBlocked)
+                        return
+                    if (event.key === Qt.Key_F2)
+                        macroEditor.startDelayEdit(index)
+                    else if (macroEditor.isMenuKey(event) && !macroEditor.isRecording) {
+                        choose()
+                        macroEditor.openMenuByKey(stepMenu, stepMenuFirst, stepRow)
+                    } else
+                        return
+                    event.accepted = true
+                }
+                Accessible.role: Accessible.ListItem
+                Accessible.name: (index + 1) + ", " + (stepRow.isDelay ? stepRow.step.info + " ms" : stepRow.step.info)
+                Accessible.selectable: true
+                Accessible.selected: index === macroEditor.selectedStep
+                Accessible.focusable: true
+                Accessible.onPressAction: choose()
+                FocusRing { anchors.margins: 1 }
 
                 Text {
                     x: 6
@@ -697,6 +784,8 @@ Rectangle {
             TextInput {
                 id: delayEditor
                 objectName: "delayEditor"
+                Accessible.role: Accessible.EditableText
+                Accessible.name: macroEditor.langStrings[9]
                 property int index: -1
                 anchors.fill: parent
                 anchors.leftMargin: 4
@@ -785,6 +874,24 @@ Rectangle {
                 }
             }
 
+            function activate() {
+                if (mainIten.inputBlocked)
+                    return
+                if (macroEditor.isRecording)
+                    macroEditor.stopRecord()
+                else
+                    macroEditor.startRecord()
+            }
+            activeFocusOnTab: true
+            Keys.onSpacePressed: activate()
+            Keys.onReturnPressed: activate()
+            Keys.onEnterPressed: activate()
+            Accessible.role: Accessible.Button
+            Accessible.name: macroEditor.isRecording ? macroEditor.langStrings[5] : macroEditor.langStrings[8]
+            Accessible.focusable: true
+            Accessible.onPressAction: activate()
+            FocusRing {}
+
             MouseArea {
                 id: recordArea
                 anchors.fill: parent
@@ -847,6 +954,7 @@ Rectangle {
                 RectInput {
                     id: repeatInput
                     objectName: "repeatInput"
+                    accessibleName: macroEditor.langStrings[6]
                     anchors.fill: parent
                     enabled: macroEditor.currentMacroName !== ""
                     minValue: 0
@@ -1000,6 +1108,7 @@ Rectangle {
             width: parent.width - 4
 
             ContextMenuItem {
+                id: listMenuFirst
                 textValue: macroEditor.langStrings[10]
                 active: macroEditor.selectedMacro >= 0
                 onTriggered: macroEditor.deleteMacro(macroEditor.selectedMacro)
@@ -1033,6 +1142,7 @@ Rectangle {
             width: parent.width - 4
 
             ContextMenuItem {
+                id: stepMenuFirst
                 textValue: macroEditor.langStrings[10]
                 active: macroEditor.selectedStep >= 0
                 onTriggered: {
