@@ -545,6 +545,21 @@ SceneLook {
     }
 
     // The title bar comes first in the keyboard's reading order.
+    DropDownList {
+        id: profileList
+        enabled: !mask.visible
+        objectName: "profileList"
+        visible: menuUp.visible
+        width: 144
+        x: menuUp.x - 16 - width
+        y: menuUp.y + (menuUp.height - height) / 2
+        z: 3
+        mdItems: profileMain.profileNames
+        accessibleName: mainIten.accessLang[16]
+        // The list shows names by position; a profile is its slot number.
+        onValueChange: (index) => profileMain.changeProfile(profileMain.slotAt(index))
+    }
+
     Menu_Up {
         id: menuUp
         enabled: !mask.visible
@@ -560,21 +575,6 @@ SceneLook {
             else if (btnIndex === 2)
                 mainIten.openInfoBox()
         }
-    }
-
-    DropDownList {
-        id: profileList
-        enabled: !mask.visible
-        objectName: "profileList"
-        visible: menuUp.visible
-        width: 144
-        x: menuUp.x - 16 - width
-        y: menuUp.y + (menuUp.height - height) / 2
-        z: 3
-        mdItems: profileMain.profileNames
-        accessibleName: mainIten.accessLang[16]
-        // The list shows names by position; a profile is its slot number.
-        onValueChange: (index) => profileMain.changeProfile(profileMain.slotAt(index))
     }
 
     // The title bar keeps showing the active profile when entries before it

@@ -27,15 +27,15 @@ Item {
         checkBox.isSelect = !checkBox.isSelect
     }
 
-    activeFocusOnTab: visible
+    activeFocusOnTab: visible && enabled
     Keys.onSpacePressed: toggle()
     Keys.onReturnPressed: toggle()
     Keys.onEnterPressed: toggle()
     Accessible.role: Accessible.CheckBox
+    Accessible.focusable: activeFocusOnTab
     Accessible.name: accessibleName
     Accessible.checkable: true
     Accessible.checked: isSelect
-    Accessible.focusable: true
     Accessible.onPressAction: toggle()
     Accessible.onToggleAction: toggle()
 

@@ -18,13 +18,13 @@ Rectangle {
             menuItem.triggered()
     }
 
-    activeFocusOnTab: visible
+    activeFocusOnTab: visible && enabled
     Keys.onSpacePressed: activate()
     Keys.onReturnPressed: activate()
     Keys.onEnterPressed: activate()
     Accessible.role: Accessible.MenuItem
+    Accessible.focusable: activeFocusOnTab
     Accessible.name: textValue
-    Accessible.focusable: true
     Accessible.onPressAction: activate()
 
     FocusRing {

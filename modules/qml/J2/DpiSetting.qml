@@ -137,13 +137,13 @@ Rectangle {
     Image {
         id: backIcon
         objectName: "dpiBack"
-        activeFocusOnTab: true
+        activeFocusOnTab: enabled
         Keys.onSpacePressed: if (!mainIten.inputBlocked) dpiSetting.restoreDefaults()
         Keys.onReturnPressed: if (!mainIten.inputBlocked) dpiSetting.restoreDefaults()
         Keys.onEnterPressed: if (!mainIten.inputBlocked) dpiSetting.restoreDefaults()
         Accessible.role: Accessible.Button
+        Accessible.focusable: activeFocusOnTab
         Accessible.name: mainIten.accessLang[3]
-        Accessible.focusable: true
         Accessible.onPressAction: if (!mainIten.inputBlocked) dpiSetting.restoreDefaults()
         anchors.right: countList.left
         anchors.rightMargin: 12
@@ -255,7 +255,7 @@ Rectangle {
                         // A click selects the stage (the area below); the
                         // keyboard edits.
                         enabled: row.enabledStage
-                        activeFocusOnTab: true
+                        activeFocusOnTab: enabled
                         selectByMouse: false
                         font.family: mainIten.fontFamily
                         font.pixelSize: mainIten.fontNormalSize
@@ -277,9 +277,10 @@ Rectangle {
                             event.accepted = true
                         }
                         Accessible.role: Accessible.SpinBox
+                        Accessible.focusable: activeFocusOnTab
+                        Accessible.readOnly: !enabled
                         Accessible.name: dpiSetting.stageName(index)
                         Accessible.description: row.active ? dpiSetting.langStrings[0] + " ✓" : ""
-                        Accessible.focusable: true
                         Accessible.onPressAction: if (!mainIten.inputBlocked) dpiSetting.selectStage(index)
                         Accessible.onIncreaseAction: stepBy(1)
                         Accessible.onDecreaseAction: stepBy(-1)

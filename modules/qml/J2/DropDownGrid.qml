@@ -59,7 +59,7 @@ Item {
             keyIndex = next
     }
 
-    activeFocusOnTab: visible
+    activeFocusOnTab: visible && enabled
     Keys.onSpacePressed: isDrop && keyIndex >= 0 ? choose(keyIndex) : toggle()
     Keys.onReturnPressed: isDrop && keyIndex >= 0 ? choose(keyIndex) : toggle()
     Keys.onEnterPressed: isDrop && keyIndex >= 0 ? choose(keyIndex) : toggle()
@@ -75,9 +75,9 @@ Item {
     }
     onActiveFocusChanged: if (!activeFocus && isDrop && !animating) close()
     Accessible.role: Accessible.ComboBox
+    Accessible.focusable: activeFocusOnTab
     Accessible.name: accessibleName
     Accessible.description: headText.text
-    Accessible.focusable: true
     Accessible.onPressAction: toggle()
 
     function closeMenu() {

@@ -72,7 +72,7 @@ Item {
             listScroll = top + rowHeight - rowHeight * maxRows
     }
 
-    activeFocusOnTab: visible
+    activeFocusOnTab: visible && enabled
     Keys.onSpacePressed: isDrop && keyIndex >= 0 ? choose(keyIndex) : toggle()
     Keys.onReturnPressed: isDrop && keyIndex >= 0 ? choose(keyIndex) : toggle()
     Keys.onEnterPressed: isDrop && keyIndex >= 0 ? choose(keyIndex) : toggle()
@@ -86,9 +86,9 @@ Item {
     }
     onActiveFocusChanged: if (!activeFocus && isDrop && !animating) close()
     Accessible.role: Accessible.ComboBox
+    Accessible.focusable: activeFocusOnTab
     Accessible.name: accessibleName
     Accessible.description: headText.text
-    Accessible.focusable: true
     Accessible.onPressAction: toggle()
 
     function closeMenu() {

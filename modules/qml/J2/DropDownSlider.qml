@@ -40,7 +40,7 @@ Item {
         }
     }
 
-    activeFocusOnTab: visible
+    activeFocusOnTab: visible && enabled
     Keys.onSpacePressed: toggle()
     Keys.onReturnPressed: toggle()
     Keys.onEnterPressed: toggle()
@@ -56,9 +56,9 @@ Item {
             event.accepted = false
     }
     Accessible.role: Accessible.ComboBox
+    Accessible.focusable: activeFocusOnTab
     Accessible.name: accessibleName
     Accessible.description: headText.text
-    Accessible.focusable: true
     Accessible.onPressAction: toggle()
 
     function closeMenu() {

@@ -25,7 +25,7 @@ Item {
             keyMoved(dx)
     }
 
-    activeFocusOnTab: visible
+    activeFocusOnTab: visible && enabled
     Keys.onLeftPressed: moveBy(-1)
     Keys.onDownPressed: moveBy(-1)
     Keys.onRightPressed: moveBy(1)
@@ -42,7 +42,6 @@ Item {
     Accessible.role: Accessible.Slider
     Accessible.name: accessibleName
     Accessible.description: String(markerColor)
-    Accessible.focusable: true
     Accessible.onIncreaseAction: moveBy(1)
     Accessible.onDecreaseAction: moveBy(-1)
 

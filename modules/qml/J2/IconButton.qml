@@ -19,13 +19,13 @@ Item {
             iconButton.clicked()
     }
 
-    activeFocusOnTab: visible
+    activeFocusOnTab: visible && enabled
     Keys.onSpacePressed: activate()
     Keys.onReturnPressed: activate()
     Keys.onEnterPressed: activate()
     Accessible.role: Accessible.Button
+    Accessible.focusable: activeFocusOnTab
     Accessible.name: accessibleName
-    Accessible.focusable: true
     Accessible.onPressAction: activate()
 
     width: 16

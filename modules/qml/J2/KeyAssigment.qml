@@ -514,14 +514,14 @@ Rectangle {
                         color: keyAssigment.isFireInput ? mainIten.colorBlack : mainIten.colorGray0
                         border.color: keyAssigment.isFireInput || fireKeyArea.containsMouse
                                       ? mainIten.colorBlue : mainIten.colorGray1
-                        activeFocusOnTab: true
+                        activeFocusOnTab: enabled
                         Keys.onSpacePressed: (event) => keyAssigment.startFireInputByKey(event.key)
                         Keys.onReturnPressed: (event) => keyAssigment.startFireInputByKey(event.key)
                         Keys.onEnterPressed: (event) => keyAssigment.startFireInputByKey(event.key)
                         Accessible.role: Accessible.Button
+                        Accessible.focusable: activeFocusOnTab
                         Accessible.name: keyAssigment.str(9)
                         Accessible.description: keyAssigment.fireBoxText
-                        Accessible.focusable: true
                         Accessible.onPressAction: if (!mainIten.inputBlocked) keyAssigment.startFireInput()
                         FocusRing {}
                         Text {
@@ -622,7 +622,7 @@ Rectangle {
                                   ? mainIten.colorBlue : mainIten.colorGray1
                     // Space or Enter starts the input; while it runs, Enter
                     // confirms and Escape cancels it.
-                    activeFocusOnTab: true
+                    activeFocusOnTab: enabled
                     Keys.onSpacePressed: (event) => {
                         if (!keyAssigment.isComboInput)
                             keyAssigment.comboKey(event.key)
@@ -636,9 +636,9 @@ Rectangle {
                             event.accepted = false
                     }
                     Accessible.role: Accessible.Button
+                    Accessible.focusable: activeFocusOnTab
                     Accessible.name: keyAssigment.str(14)
                     Accessible.description: keyAssigment.comboBoxText
-                    Accessible.focusable: true
                     Accessible.onPressAction: if (!mainIten.inputBlocked && !keyAssigment.isComboInput) keyAssigment.startCombo()
                     FocusRing {}
                     MouseArea {
@@ -727,13 +727,13 @@ Rectangle {
                         width: 120
                         height: 24
                         color: macroEditorArea.containsMouse ? mainIten.colorOrange : mainIten.colorBlue
-                        activeFocusOnTab: true
+                        activeFocusOnTab: enabled
                         Keys.onSpacePressed: if (!mainIten.inputBlocked) keyAssigment.openMacroEditor()
                         Keys.onReturnPressed: if (!mainIten.inputBlocked) keyAssigment.openMacroEditor()
                         Keys.onEnterPressed: if (!mainIten.inputBlocked) keyAssigment.openMacroEditor()
                         Accessible.role: Accessible.Button
+                        Accessible.focusable: activeFocusOnTab
                         Accessible.name: keyAssigment.str(17)
-                        Accessible.focusable: true
                         Accessible.onPressAction: if (!mainIten.inputBlocked) keyAssigment.openMacroEditor()
                         FocusRing {}
                         Text {

@@ -208,7 +208,7 @@ Rectangle {
                         rowRepeater.itemAt(next).forceActiveFocus(Qt.TabFocusReason)
                 }
 
-                activeFocusOnTab: visible
+                activeFocusOnTab: visible && enabled
                 Keys.onSpacePressed: activate()
                 Keys.onReturnPressed: activate()
                 Keys.onEnterPressed: activate()
@@ -219,7 +219,6 @@ Rectangle {
                 onActiveFocusChanged: activeFocus ? keyMatrix.enterBtn(index) : keyMatrix.leaveBtn(index)
                 Accessible.role: Accessible.ListItem
                 Accessible.name: keyMatrix.keyLabel(index) + ", " + (model.keyText === undefined ? "" : model.keyText)
-                Accessible.focusable: true
                 Accessible.onPressAction: activate()
 
                 FocusRing {}

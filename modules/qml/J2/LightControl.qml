@@ -384,18 +384,18 @@ Rectangle {
                         next.forceActiveFocus(Qt.TabFocusReason)
                         next.choose()
                     }
-                    activeFocusOnTab: visible
+                    activeFocusOnTab: visible && enabled
                     Keys.onSpacePressed: choose()
                     Keys.onReturnPressed: choose()
                     Keys.onEnterPressed: choose()
                     Keys.onLeftPressed: step(-1)
                     Keys.onRightPressed: step(1)
                     Accessible.role: Accessible.RadioButton
+                    Accessible.focusable: activeFocusOnTab
                     Accessible.name: mainIten.accessLang[12] + " " + (index + 1)
                     Accessible.description: String(model.colorValue)
                     Accessible.checkable: true
                     Accessible.checked: lightControl.selectBlock === index
-                    Accessible.focusable: true
                     Accessible.onPressAction: choose()
 
                     FocusRing {}

@@ -485,7 +485,7 @@ Rectangle {
                     if (index !== macroEditor.selectedMacro)
                         macroEditor.openMacro(index)
                 }
-                activeFocusOnTab: true
+                activeFocusOnTab: enabled
                 Keys.onSpacePressed: choose()
                 Keys.onReturnPressed: choose()
                 Keys.onEnterPressed: choose()
@@ -508,7 +508,6 @@ Rectangle {
                 Accessible.name: model.textValue
                 Accessible.selectable: true
                 Accessible.selected: index === macroEditor.selectedMacro
-                Accessible.focusable: true
                 Accessible.onPressAction: choose()
                 FocusRing { anchors.margins: 1 }
 
@@ -675,7 +674,7 @@ Rectangle {
                     macroEditor.macroEditorFocus()
                     macroEditor.selectedStep = index
                 }
-                activeFocusOnTab: true
+                activeFocusOnTab: enabled
                 Keys.onSpacePressed: choose()
                 Keys.onReturnPressed: choose()
                 Keys.onEnterPressed: choose()
@@ -698,7 +697,6 @@ Rectangle {
                 Accessible.name: (index + 1) + ", " + (stepRow.isDelay ? stepRow.step.info + " ms" : stepRow.step.info)
                 Accessible.selectable: true
                 Accessible.selected: index === macroEditor.selectedStep
-                Accessible.focusable: true
                 Accessible.onPressAction: choose()
                 FocusRing { anchors.margins: 1 }
 
@@ -882,13 +880,13 @@ Rectangle {
                 else
                     macroEditor.startRecord()
             }
-            activeFocusOnTab: true
+            activeFocusOnTab: enabled
             Keys.onSpacePressed: activate()
             Keys.onReturnPressed: activate()
             Keys.onEnterPressed: activate()
             Accessible.role: Accessible.Button
+            Accessible.focusable: activeFocusOnTab
             Accessible.name: macroEditor.isRecording ? macroEditor.langStrings[5] : macroEditor.langStrings[8]
-            Accessible.focusable: true
             Accessible.onPressAction: activate()
             FocusRing {}
 

@@ -92,13 +92,13 @@ Item {
                         mousePicture.clickKey(index)
                 }
 
-                activeFocusOnTab: keyItem.visible
+                activeFocusOnTab: keyItem.visible && enabled
                 Keys.onSpacePressed: activate()
                 Keys.onReturnPressed: activate()
                 Keys.onEnterPressed: activate()
                 Accessible.role: Accessible.Button
+                Accessible.focusable: activeFocusOnTab
                 Accessible.name: mousePicture.keyLabel + " " + (index + 1)
-                Accessible.focusable: true
                 Accessible.onPressAction: activate()
 
                 FocusRing {

@@ -244,7 +244,7 @@ Rectangle {
                         menu.visible = true
                         menuFirst.forceActiveFocus(Qt.TabFocusReason)
                     }
-                    activeFocusOnTab: true
+                    activeFocusOnTab: enabled
                     Keys.onSpacePressed: choose()
                     Keys.onReturnPressed: choose()
                     Keys.onEnterPressed: choose()
@@ -263,7 +263,6 @@ Rectangle {
                     Accessible.name: model.textValue + ", P" + (model.number + 1)
                     Accessible.selectable: true
                     Accessible.selected: index === profile.selected
-                    Accessible.focusable: true
                     Accessible.onPressAction: choose()
 
                     FocusRing {}

@@ -96,7 +96,7 @@ Item {
                 if (!mainIten.inputBlocked)
                     panel.programs.unbind(modelData)
             }
-            activeFocusOnTab: true
+            activeFocusOnTab: enabled
             Keys.onSpacePressed: activate()
             Keys.onReturnPressed: activate()
             Keys.onEnterPressed: activate()
@@ -104,7 +104,6 @@ Item {
             Accessible.role: Accessible.ListItem
             Accessible.name: modelData
             Accessible.description: mainIten.accessLang[21]
-            Accessible.focusable: true
             Accessible.onPressAction: activate()
             FocusRing { anchors.margins: 1 }
             Label {
@@ -160,14 +159,13 @@ Item {
                 if (!mainIten.inputBlocked && panel.slot >= 0)
                     panel.programs.bind(modelData.name, panel.slot)
             }
-            activeFocusOnTab: true
+            activeFocusOnTab: enabled
             Keys.onSpacePressed: activate()
             Keys.onReturnPressed: activate()
             Keys.onEnterPressed: activate()
             Accessible.role: Accessible.ListItem
             Accessible.name: modelData.name
             Accessible.description: recentRow.boundTo >= 0 ? "P" + (recentRow.boundTo + 1) : ""
-            Accessible.focusable: true
             Accessible.onPressAction: activate()
             FocusRing { anchors.margins: 1 }
             Label {

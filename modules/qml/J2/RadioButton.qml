@@ -39,7 +39,7 @@ Item {
         }
     }
 
-    activeFocusOnTab: visible
+    activeFocusOnTab: visible && enabled
     Keys.onSpacePressed: choose()
     Keys.onReturnPressed: choose()
     Keys.onEnterPressed: choose()
@@ -48,10 +48,10 @@ Item {
     Keys.onRightPressed: step(1)
     Keys.onDownPressed: step(1)
     Accessible.role: Accessible.RadioButton
+    Accessible.focusable: activeFocusOnTab
     Accessible.name: label.text
     Accessible.checkable: true
     Accessible.checked: isSelect
-    Accessible.focusable: true
     Accessible.onPressAction: choose()
     Accessible.onToggleAction: choose()
 

@@ -57,9 +57,11 @@ Item {
             cursorPosition = Math.max(0, Math.min(cursor, text.length))
         }
 
-        activeFocusOnTab: rectInput.visible
+        activeFocusOnTab: rectInput.visible && enabled
         readOnly: mainIten.inputBlocked
         Accessible.role: Accessible.EditableText
+        Accessible.focusable: activeFocusOnTab
+        Accessible.readOnly: !enabled
         Accessible.name: rectInput.accessibleName
         Accessible.description: text
 

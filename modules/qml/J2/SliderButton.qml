@@ -77,7 +77,7 @@ Item {
         emitValue(knob.x)
     }
 
-    activeFocusOnTab: visible
+    activeFocusOnTab: visible && enabled
     Keys.onLeftPressed: stepBy(-1)
     Keys.onDownPressed: stepBy(-1)
     Keys.onRightPressed: stepBy(1)
@@ -98,7 +98,6 @@ Item {
     Accessible.role: Accessible.Slider
     Accessible.name: accessibleName
     Accessible.description: accessibleValue
-    Accessible.focusable: true
     Accessible.onIncreaseAction: stepBy(1)
     Accessible.onDecreaseAction: stepBy(-1)
 

@@ -115,13 +115,13 @@ Rectangle {
             systemSetting.init(false, true)
         }
 
-        activeFocusOnTab: true
+        activeFocusOnTab: enabled
         Keys.onSpacePressed: activate()
         Keys.onReturnPressed: activate()
         Keys.onEnterPressed: activate()
         Accessible.role: Accessible.Button
+        Accessible.focusable: activeFocusOnTab
         Accessible.name: mainIten.accessLang[3]
-        Accessible.focusable: true
         Accessible.onPressAction: activate()
 
         FocusRing {}

@@ -37,13 +37,13 @@ Rectangle {
                 dialogTitle.closeClicked()
         }
 
-        activeFocusOnTab: true
+        activeFocusOnTab: enabled
         Keys.onSpacePressed: activate()
         Keys.onReturnPressed: activate()
         Keys.onEnterPressed: activate()
         Accessible.role: Accessible.Button
+        Accessible.focusable: activeFocusOnTab
         Accessible.name: mainIten.accessLang[1]
-        Accessible.focusable: true
         Accessible.onPressAction: activate()
 
         FocusRing {}

@@ -17,13 +17,13 @@ Rectangle {
             editorEntry.clicked()
     }
 
-    activeFocusOnTab: visible
+    activeFocusOnTab: visible && enabled
     Keys.onSpacePressed: activate()
     Keys.onReturnPressed: activate()
     Keys.onEnterPressed: activate()
     Accessible.role: Accessible.Button
+    Accessible.focusable: activeFocusOnTab
     Accessible.name: label.text
-    Accessible.focusable: true
     Accessible.onPressAction: activate()
 
     Rectangle {

@@ -37,7 +37,7 @@ Item {
                 Qt.openUrlExternally(environment.url)
         }
 
-        activeFocusOnTab: environment.url !== ""
+        activeFocusOnTab: environment.url !== "" && enabled
         Keys.onSpacePressed: activate()
         Keys.onReturnPressed: activate()
         Keys.onEnterPressed: activate()

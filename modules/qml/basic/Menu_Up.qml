@@ -32,14 +32,14 @@ Row {
                     menuUp.btnClicked(modelData.btnIndex)
             }
 
-            activeFocusOnTab: menuUp.visible
+            activeFocusOnTab: menuUp.visible && enabled
             Keys.onSpacePressed: activate()
             Keys.onReturnPressed: activate()
             Keys.onEnterPressed: activate()
             Accessible.role: Accessible.Button
+            Accessible.focusable: activeFocusOnTab
             // ask, minimise, close
             Accessible.name: mainIten.accessLang[[2, 0, 1][index]]
-            Accessible.focusable: true
             Accessible.onPressAction: activate()
 
             FocusRing {}

@@ -18,13 +18,13 @@ Rectangle {
     height: 24
     color: area.containsMouse ? mainIten.colorOrange : normalColor
 
-    activeFocusOnTab: visible
+    activeFocusOnTab: visible && enabled
     Keys.onSpacePressed: activate()
     Keys.onReturnPressed: activate()
     Keys.onEnterPressed: activate()
     Accessible.role: Accessible.Button
+    Accessible.focusable: activeFocusOnTab
     Accessible.name: label.text
-    Accessible.focusable: true
     Accessible.onPressAction: activate()
 
     Text {
