@@ -220,7 +220,14 @@ SceneLook {
         Qt.callLater(focusTopDialog)
     }
 
-    property Item focusBeforeDialog: null
+    // The control of the window that last had the focus, given back when
+    // the last dialog closes.
+    property Item lastPanelFocus: null
+    readonly property Item focusNow: Window.activeFocusItem
+    onFocusNowChanged: {
+        if (focusNow && focusNow !== mainIten && isInside(focusNow, mainIten) && !isInDialog(focusNow))
+            lastPanelFocus = focusNow
+    }
 
     // The dialog in front: the macro editor may open over the key dialog.
     function topDialog() {
@@ -245,17 +252,13 @@ SceneLook {
         var top = topDialog()
         var current = mainIten.Window.activeFocusItem
         if (top) {
-            if (focusBeforeDialog === null && current && !isInside(current, mask)
-                    && current !== mainIten && isInside(current, mainIten) && !isInDialog(current))
-                focusBeforeDialog = current
             if (!isInside(current, top))
                 top.forceActiveFocus()
-        } else {
-            var back = focusBeforeDialog
-            focusBeforeDialog = null
+        } else if (!current || !current.visible || isInDialog(current)) {
+            var back = lastPanelFocus
             if (back && back.visible && back.enabled)
                 back.forceActiveFocus()
-            else if (!current || !current.visible)
+            else
                 mainIten.forceActiveFocus()
         }
     }
