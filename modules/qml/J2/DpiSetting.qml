@@ -236,6 +236,9 @@ Rectangle {
                             if (!isNaN(v) && v !== dpiValue && !mainIten.inputBlocked)
                                 dpiSetting.setStageValue(index, v)
                             text = Qt.binding(() => String(dpiValue))
+                            // The next digits typed replace the value.
+                            if (activeFocus)
+                                selectAll()
                         }
 
                         function stepBy(steps) {
