@@ -43,6 +43,8 @@ INTERACTIVE = {
 }
 ROLE_BY_NAME = {v: k for k, v in INTERACTIVE.items()}
 ROLE_BY_NAME["text field"] = pyatspi.ROLE_ENTRY
+# What the scene announces: busy, saved, profile changed.
+ROLE_BY_NAME["alert"] = pyatspi.ROLE_ALERT
 
 
 def application(pid, timeout=20):

@@ -57,6 +57,7 @@ mark=$(screens_wire_mark)
 a11y act button Save press
 if [ "$family" = 560 ]; then code=0c; else code=11; fi
 screens_wait_command "$mark" "$code"
+a11y wait alert Saved
 IFS=', ' read -r -a v <<<"$(screens_value setting/p1.bin mouse dpiValueArray)"
 screens_expect "stage 2 stored" "${v[1]}" 1200
 sent=$(screens_wire_since "$mark" | awk -v c="$code" '$1 == c')
