@@ -24,9 +24,12 @@ myQQuickView::~myQQuickView()
     store.syncAll();
 }
 
+// Repaints at once, and hands the focus on to the scene, whose controls
+// take the keyboard (without it no item of the scene ever has the focus).
 void myQQuickView::focusInEvent(QFocusEvent *event)
 {
     update();
+    QQuickWidget::focusInEvent(event);
     event->accept();
 }
 

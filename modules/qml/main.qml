@@ -13,6 +13,8 @@ SceneLook {
     width: 1024
     height: 640
     visible: false
+    focus: true
+    inputBlocked: busyIndicator.isBusy
 
     property var mainLang: ["Editor", "Macro Editor", "Gun Editor", "Report Rate", "Config", "Reset",
         "Reset factory setting", "Cancel", "OK", "System setting", "Save", "LOD",
@@ -158,6 +160,7 @@ SceneLook {
         gunControlLang = group("gunControl")
         profileMain.langStrings = Shell.mergeLang(profileMain.langStrings, group("profile"))
         _KeyCodeString.keyCodeStr = Shell.mergeLang(_KeyCodeString.keyCodeStr, group("keyCode"))
+        accessLang = Shell.mergeLang(accessLang, group("access"))
         // The back end keeps the tray texts of this group; the scene has no use for them.
         group("other")
     }
@@ -213,9 +216,78 @@ SceneLook {
             || keyAssigmentMain.visible || profileMain.visible || isOpen(resetBox) || isOpen(unsavedBox)
     }
 
-    // The mask is up exactly while a dialog is open.
+    // The mask is up exactly while a dialog is open. The keyboard follows:
+    // an opening dialog takes the focus (Tab then stays inside it, the
+    // panels below being disabled), and the last one closing gives it back
+    // to the control that had it.
     function updateMask() {
         mask.visible = anyDialogOpen()
+        Qt.callLater(focusTopDialog)
+    }
+
+    // The control of the window that last had the focus, given back when
+    // the last dialog closes.
+    property Item lastPanelFocus: null
+    readonly property Item focusNow: Window.activeFocusItem
+    onFocusNowChanged: {
+        if (focusNow && focusNow !== mainIten && isInside(focusNow, mainIten) && !isInDialog(focusNow))
+            lastPanelFocus = focusNow
+    }
+
+    // The dialog in front: the macro editor may open over the key dialog.
+    function topDialog() {
+        var order = [macroEditorMain, resetBox, profileMain, keyAssigmentMain, systemSettingMain,
+                     gunControlMain, infoBox]
+        for (var i = 0; i < order.length; ++i) {
+            if (isOpen(order[i]))
+                return order[i]
+        }
+        return null
+    }
+
+    function isInside(item, ancestor) {
+        for (var p = item; p; p = p.parent) {
+            if (p === ancestor)
+                return true
+        }
+        return false
+    }
+
+    function focusTopDialog() {
+        var top = topDialog()
+        var current = mainIten.Window.activeFocusItem
+        if (top) {
+            if (!isInside(current, top))
+                top.forceActiveFocus()
+        } else if (!current || !current.visible || isInDialog(current)) {
+            var back = lastPanelFocus
+            if (back && back.visible && back.enabled)
+                back.forceActiveFocus()
+            else
+                mainIten.forceActiveFocus()
+        }
+    }
+
+    function isInDialog(item) {
+        var dialogs = [macroEditorMain, resetBox, profileMain, keyAssigmentMain, systemSettingMain,
+                       gunControlMain, infoBox]
+        for (var i = 0; i < dialogs.length; ++i) {
+            if (dialogs[i] && isInside(item, dialogs[i]))
+                return true
+        }
+        return false
+    }
+
+    // Spoken by screen readers: the end of a save or of a profile change.
+    function announce(message) {
+        statusLine.text = ""
+        statusLine.text = message
+    }
+
+    // Escape that no control took: close an open drop-down of the window.
+    Keys.onEscapePressed: {
+        if (!inputBlocked)
+            mainFocus()
     }
 
     // The gun editor, the reset confirmation and the information box are
@@ -309,6 +381,7 @@ SceneLook {
         if (lodIsSave)
             lodIsSave = false
         controlUIEnable(true)
+        announce(accessLang[5])
     }
 
     // A profile change never drops edits silently. Without unsaved edits it
@@ -375,6 +448,7 @@ SceneLook {
         lightControlMain.isSave = false
         lodIsSave = false
         controlUIEnable(true)
+        announce(accessLang[6])
     }
 
     function factoryReset() {
@@ -488,6 +562,7 @@ SceneLook {
 
     Environment {
         id: environment
+        enabled: !mask.visible
         objectName: "environment"
         visible: false
         url: mainIten.url
@@ -528,16 +603,60 @@ SceneLook {
         }
     }
 
+    // The title bar comes first in the keyboard's reading order.
+    DropDownList {
+        id: profileList
+        enabled: !mask.visible
+        objectName: "profileList"
+        visible: menuUp.visible
+        width: 144
+        x: menuUp.x - 16 - width
+        y: menuUp.y + (menuUp.height - height) / 2
+        z: 3
+        mdItems: profileMain.profileNames
+        accessibleName: mainIten.accessLang[16]
+        // The list shows names by position; a profile is its slot number.
+        onValueChange: (index) => mainIten.requestProfile(profileMain.slotAt(index), false)
+    }
+
+    Menu_Up {
+        id: menuUp
+        enabled: !mask.visible
+        objectName: "menuUp"
+        x: 920
+        y: 16
+        visible: false
+        onBtnClicked: (btnIndex) => {
+            if (btnIndex === 0)
+                ui_Ctl.onMinimize()
+            else if (btnIndex === 1)
+                ui_Ctl.onClose()
+            else if (btnIndex === 2)
+                mainIten.openInfoBox()
+        }
+    }
+
+    // The title bar keeps showing the active profile when entries before it
+    // are deleted.
+    Binding {
+        target: profileList
+        property: "currentSelect"
+        value: profileMain.activePosition
+    }
+
     Mouse {
         id: mouseMain
+        enabled: !mask.visible
         objectName: "mouseMain"
         visible: false
         isKeyLocked: (index) => keyMatrixMain.modKeys.checkOneLeftKey(index)
+        keyLabel: keyMatrixMain.keyLabel(0).replace(/ 1$/, "")
         onBtnClick: mainIten.openKeyAssigment(selectKey)
     }
 
     Column {
         id: leftPanel
+        enabled: !mask.visible
         objectName: "leftPanel"
         x: 24
         y: 88
@@ -626,6 +745,7 @@ SceneLook {
                 y: 9
                 // Room for "1000Hz"; the label takes the rest.
                 width: 96
+                accessibleName: mainIten.mainLang[3]
                 mdItems: ListModel {
                     ListElement { textValue: "125Hz" }
                     ListElement { textValue: "250Hz" }
@@ -661,6 +781,7 @@ SceneLook {
                 x: 44
                 y: 9
                 width: 120
+                accessibleName: mainIten.mainLang[11]
                 textValue: Shell.lodText(3)
                 onValueChange: (value) => lodSlider.textValue = Shell.lodText(value)
             }
@@ -681,6 +802,7 @@ SceneLook {
                 anchors.rightMargin: 8
                 anchors.verticalCenter: parent.verticalCenter
                 textValue: "Enable"
+                accessibleName: mainIten.mainLang[11]
                 // The box flips after this handler, so the new value is the negation.
                 onBtnClick: ui_View.setData("mouse/lodEn", !lodCheck.isSelect)
             }
@@ -697,6 +819,7 @@ SceneLook {
 
     Column {
         id: rightPanel
+        enabled: !mask.visible
         objectName: "rightPanel"
         x: 768
         y: 56
@@ -715,45 +838,9 @@ SceneLook {
         }
     }
 
-    Menu_Up {
-        id: menuUp
-        objectName: "menuUp"
-        x: 920
-        y: 16
-        visible: false
-        onBtnClicked: (btnIndex) => {
-            if (btnIndex === 0)
-                ui_Ctl.onMinimize()
-            else if (btnIndex === 1)
-                ui_Ctl.onClose()
-            else if (btnIndex === 2)
-                mainIten.openInfoBox()
-        }
-    }
-
-    DropDownList {
-        id: profileList
-        objectName: "profileList"
-        visible: menuUp.visible
-        width: 144
-        x: menuUp.x - 16 - width
-        y: menuUp.y + (menuUp.height - height) / 2
-        z: 3
-        mdItems: profileMain.profileNames
-        // The list shows names by position; a profile is its slot number.
-        onValueChange: (index) => mainIten.requestProfile(profileMain.slotAt(index), false)
-    }
-
-    // The title bar keeps showing the active profile when entries before it
-    // are deleted.
-    Binding {
-        target: profileList
-        property: "currentSelect"
-        value: profileMain.activePosition
-    }
-
     Row {
         id: bottomBar
+        enabled: !mask.visible
         objectName: "bottomBar"
         anchors.right: parent.right
         anchors.rightMargin: 24
@@ -831,6 +918,7 @@ SceneLook {
         id: keyAssigmentMain
         objectName: "keyAssigmentMain"
         visible: false
+        enabled: !macroEditorMain.visible
         onVisibleChanged: {
             mainIten.updateMask()
             if (!visible)
@@ -888,6 +976,7 @@ SceneLook {
         InfoBox {
             objectName: "infoBox"
             visible: false
+            onVisibleChanged: mainIten.updateMask()
         }
     }
 
@@ -896,5 +985,16 @@ SceneLook {
         objectName: "busyIndicator"
         anchors.centerIn: parent
         z: 99
+    }
+
+    // Drawn for nobody: its text changes are what screen readers announce.
+    Text {
+        id: statusLine
+        objectName: "statusLine"
+        width: 1
+        height: 1
+        color: "transparent"
+        Accessible.role: Accessible.AlertMessage
+        Accessible.name: text
     }
 }

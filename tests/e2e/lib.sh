@@ -173,12 +173,16 @@ e2e_start_vmouse_system() {
 }
 
 # The environment every launch of the program gets, as arguments for env.
+# The program gets no session bus unless a test asks for its own one
+# (E2E_SESSION_BUS); E2E_EXTRA_ENV adds settings of a test.
+E2E_EXTRA_ENV=()
 e2e_app_env() {
     E2E_ENV=(TMPDIR="$E2E_RUNTIME" XDG_RUNTIME_DIR="$E2E_RUNTIME"
-        QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS=disabled:
+        QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS="${E2E_SESSION_BUS:-disabled:}"
         # A fresh data folder speaks the desktop's language: English unless
         # a test asks for another with E2E_LANG.
-        LANG="${E2E_LANG:-C.UTF-8}" LANGUAGE= LC_ALL= LC_MESSAGES=)
+        LANG="${E2E_LANG:-C.UTF-8}" LANGUAGE= LC_ALL= LC_MESSAGES=
+        "${E2E_EXTRA_ENV[@]}")
     if [ "$E2E_VMOUSE_FRONT" = system ]; then
         e2e_start_vmouse_system
         E2E_ENV+=("${E2E_VMOUSE_ENV[@]}")

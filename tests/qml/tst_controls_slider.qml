@@ -47,6 +47,31 @@ SceneLook {
             mouseRelease(slider, kx + dx, 3)
         }
 
+        // Keys move the knob one step (a pixel, or a mark of a scaled
+        // slider), Page Up / Page Down ten pixels or one mark, and report
+        // like a click: valueChange, then valueChangeDelay.
+        function test_keys_step_data() {
+            return [
+                { tag: "right", scale: false, key: Qt.Key_Right, from: 20, want: 21 },
+                { tag: "left at the start", scale: false, key: Qt.Key_Left, from: 3, want: 3 },
+                { tag: "page up", scale: false, key: Qt.Key_PageUp, from: 20, want: 30 },
+                { tag: "end", scale: false, key: Qt.Key_End, from: 20, want: 103 },
+                { tag: "scaled up", scale: true, key: Qt.Key_Up, from: 23, want: 33 },
+                { tag: "scaled page down", scale: true, key: Qt.Key_PageDown, from: 23, want: 13 },
+            ]
+        }
+
+        function test_keys_step(data) {
+            slider.isScale = data.scale
+            slider.setValue(data.from)
+            slider.segmentValue = (data.from - slider.minPos) / slider.per
+            mainIten.log = []
+            slider.forceActiveFocus()
+            keyClick(data.key)
+            compare(slider.knob.x, data.want)
+            compare(mainIten.log, [["btnClick"], ["valueChange", data.want], ["valueChangeDelay", data.want]])
+        }
+
         function test_geometry() {
             compare(Slider.knobWidth, 12)
             compare(slider.minPos, 3)

@@ -43,6 +43,35 @@ SceneLook {
             return findChild(dpi, "stage" + i)
         }
 
+        // Keys on stage 2's value box: a typed value is kept inside the
+        // range and on its steps as the slider keeps it, an arrow moves one
+        // DPI step, Page Up ten; nothing while the scene is busy.
+        function test_keyboard_sets_a_stage_data() {
+            return [
+                { tag: "typed", keys: ["1", "2", "3", "4", Qt.Key_Return], want: 1200 },
+                { tag: "typed above the range", keys: ["9", "9", "9", "9", Qt.Key_Return], want: 6000 },
+                { tag: "typed below the range", keys: ["5", Qt.Key_Return], want: 200 },
+                { tag: "arrow up", keys: [Qt.Key_Up], want: 850 },
+                { tag: "arrow down", keys: [Qt.Key_Down, Qt.Key_Down], want: 700 },
+                { tag: "page up", keys: [Qt.Key_PageUp], want: 1300 },
+                { tag: "busy", keys: [Qt.Key_Up, "1", Qt.Key_Return], blocked: true, want: 800 },
+            ]
+        }
+
+        function test_keyboard_sets_a_stage(data) {
+            var box = findChild(row(1), "stageInput")
+            dpi.forceActiveFocus()
+            box.forceActiveFocus()
+            mainIten.inputBlocked = data.blocked === true
+            for (const k of data.keys)
+                keyClick(k)
+            mainIten.inputBlocked = false
+            compare(dpi.stageValues()[1], data.want)
+            compare(dpi.isSave, !data.blocked)
+            // The knob shows the same value the box does.
+            compare(findChild(row(1), "slider").value, data.want)
+        }
+
         function test_init_reads_the_profile() {
             compare(dpi.stageValues(), [400, 800, 1600, 3200, 4800, 6000, 6000, 6000])
             compare(dpi.currentDpiCount, 4)

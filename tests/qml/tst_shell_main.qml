@@ -97,11 +97,11 @@ Item {
 
         function test_laterInitUIOnlyRepeatsTheDeviceQueries() {
             scene.initUI()
-            compare(backEnd.callsOf("getLangStrings").length, 11)
+            compare(backEnd.callsOf("getLangStrings").length, 12)
             compare(backEnd.callsOf("mouseGetRight").length, 2)
             compare(scene.isPownOn, true)
             scene.initUI()
-            compare(backEnd.callsOf("getLangStrings").length, 11)
+            compare(backEnd.callsOf("getLangStrings").length, 12)
             compare(backEnd.callsOf("mouseGetRight").length, 3)
             compare(backEnd.callsOf("mouseGetCurrentDPI").length, 2)
         }
@@ -124,7 +124,7 @@ Item {
                 compare(c[2], "English")
             compare(backEnd.callsOf("getLangStrings").map((c) => c[1]),
                     ["main", "keyMatrix", "keyAssigment", "dpiSetting", "lightControl", "macroEditor",
-                     "systemSetting", "gunControl", "profile", "keyCode", "other"])
+                     "systemSetting", "gunControl", "profile", "keyCode", "access", "other"])
             compare(scene.mainLang[0], "编辑")
             compare(scene.mainLang[3], "回报率")
             compare(scene.mainLang[10], "Save")

@@ -1,4 +1,5 @@
 import QtQuick
+import "../basic"
 
 // A labelled check box, the box to the right of the text. A click emits
 // btnClick(index) first and flips isSelect afterwards, so a handler reads
@@ -14,7 +15,29 @@ Item {
     property color bgColor: "transparent"
     property color borderColor: mainIten.colorGray2
 
+    // Its name for assistive tools when the label says too little.
+    property string accessibleName: label.text
+
     signal btnClick(int index)
+
+    function toggle() {
+        if (mainIten.inputBlocked)
+            return
+        checkBox.btnClick(checkBox.index)
+        checkBox.isSelect = !checkBox.isSelect
+    }
+
+    activeFocusOnTab: visible && enabled
+    Keys.onSpacePressed: toggle()
+    Keys.onReturnPressed: toggle()
+    Keys.onEnterPressed: toggle()
+    Accessible.role: Accessible.CheckBox
+    Accessible.focusable: activeFocusOnTab
+    Accessible.name: accessibleName
+    Accessible.checkable: true
+    Accessible.checked: isSelect
+    Accessible.onPressAction: toggle()
+    Accessible.onToggleAction: toggle()
 
     width: box.width + label.width + gapValue
     height: label.height
@@ -54,4 +77,6 @@ Item {
             checkBox.isSelect = !checkBox.isSelect
         }
     }
+
+    FocusRing {}
 }

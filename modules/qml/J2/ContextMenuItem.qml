@@ -1,4 +1,5 @@
 import QtQuick
+import "../basic"
 
 // One entry of a right-click menu: its text, greyed while it is not active.
 Rectangle {
@@ -11,6 +12,24 @@ Rectangle {
     width: parent ? parent.width : 0
     height: 24
     color: itemArea.containsMouse && active ? mainIten.colorOrange : "transparent"
+
+    function activate() {
+        if (menuItem.active && !mainIten.inputBlocked)
+            menuItem.triggered()
+    }
+
+    activeFocusOnTab: visible && enabled
+    Keys.onSpacePressed: activate()
+    Keys.onReturnPressed: activate()
+    Keys.onEnterPressed: activate()
+    Accessible.role: Accessible.MenuItem
+    Accessible.focusable: activeFocusOnTab
+    Accessible.name: textValue
+    Accessible.onPressAction: activate()
+
+    FocusRing {
+        anchors.margins: 1
+    }
 
     Text {
         x: 10

@@ -1,5 +1,6 @@
 import QtQuick
 import "../js/Dpi.js" as Dpi
+import "../basic"
 
 // The DPI screen of the right panel: up to eight stages, each a slider and
 // the value it gives, the number of stages in use, and the active stage.
@@ -74,6 +75,24 @@ Rectangle {
         countList.closeMenu()
     }
 
+    // A value typed or stepped from the keyboard: kept inside the range
+    // and on its steps exactly as the slider would give it.
+    function setStageValue(index, value) {
+        var v = Dpi.toDpi(Dpi.toPos(value, dpiRange), dpiRange)
+        stages.setProperty(index, "dpiValue", v)
+        stageRows.itemAt(index).placeKnob()
+        isSave = true
+    }
+
+    function stepStage(index, steps) {
+        var v = stages.get(index).dpiValue + steps * dpiRange.dpiBase
+        setStageValue(index, Math.max(dpiRange.minDPI, Math.min(dpiRange.maxDPI, v)))
+    }
+
+    function stageName(index) {
+        return langStrings[0] + " " + (index + 1)
+    }
+
     width: 232
     height: 264
     color: mainIten.colorBlack
@@ -118,6 +137,14 @@ Rectangle {
     Image {
         id: backIcon
         objectName: "dpiBack"
+        activeFocusOnTab: enabled
+        Keys.onSpacePressed: if (!mainIten.inputBlocked) dpiSetting.restoreDefaults()
+        Keys.onReturnPressed: if (!mainIten.inputBlocked) dpiSetting.restoreDefaults()
+        Keys.onEnterPressed: if (!mainIten.inputBlocked) dpiSetting.restoreDefaults()
+        Accessible.role: Accessible.Button
+        Accessible.focusable: activeFocusOnTab
+        Accessible.name: mainIten.accessLang[3]
+        Accessible.onPressAction: if (!mainIten.inputBlocked) dpiSetting.restoreDefaults()
         anchors.right: countList.left
         anchors.rightMargin: 12
         y: 8
@@ -134,6 +161,8 @@ Rectangle {
             hoverEnabled: true
             onClicked: dpiSetting.restoreDefaults()
         }
+
+        FocusRing {}
     }
 
     Rectangle {
@@ -183,19 +212,90 @@ Rectangle {
                     border.width: 1
                     border.color: row.active ? mainIten.colorBlue : mainIten.colorGray1
 
-                    Text {
-                        anchors.centerIn: parent
-                        text: dpiValue
-                        font.family: mainIten.fontFamily
-                        font.pixelSize: mainIten.fontNormalSize
-                        color: row.active ? "#ffffff" : mainIten.fontColor
-                    }
-
                     MouseArea {
                         id: stageArea
                         anchors.fill: parent
                         hoverEnabled: true
                         onClicked: dpiSetting.selectStage(index)
+                    }
+
+                    // The stage's value; from the keyboard it can be typed
+                    // (Enter or leaving the box takes it), stepped with the
+                    // arrows and Page Up / Page Down, and Space makes the
+                    // stage the active one.
+                    TextInput {
+                        id: stageInput
+                        objectName: "stageInput"
+                        readonly property int value: dpiValue
+                        readonly property int minimumValue: dpiSetting.dpiRange.minDPI
+                        readonly property int maximumValue: dpiSetting.dpiRange.maxDPI
+                        readonly property int stepSize: dpiSetting.dpiRange.dpiBase
+
+                        function commit() {
+                            var v = parseInt(text, 10)
+                            if (!isNaN(v) && v !== dpiValue && !mainIten.inputBlocked)
+                                dpiSetting.setStageValue(index, v)
+                            text = Qt.binding(() => String(dpiValue))
+                            // The next digits typed replace the value.
+                            if (activeFocus)
+                                selectAll()
+                        }
+
+                        function stepBy(steps) {
+                            if (mainIten.inputBlocked)
+                                return
+                            commit()
+                            dpiSetting.stepStage(index, steps)
+                        }
+
+                        anchors.fill: parent
+                        horizontalAlignment: TextInput.AlignHCenter
+                        verticalAlignment: TextInput.AlignVCenter
+                        text: String(dpiValue)
+                        maximumLength: 5
+                        validator: IntValidator { bottom: 0; top: 99999 }
+                        readOnly: mainIten.inputBlocked
+                        // A click selects the stage (the area below); the
+                        // keyboard edits.
+                        enabled: row.enabledStage
+                        activeFocusOnTab: enabled
+                        selectByMouse: false
+                        font.family: mainIten.fontFamily
+                        font.pixelSize: mainIten.fontNormalSize
+                        color: row.active ? "#ffffff" : mainIten.fontColor
+                        selectionColor: mainIten.colorGray1
+                        onActiveFocusChanged: activeFocus ? selectAll() : commit()
+                        Keys.onReturnPressed: commit()
+                        Keys.onEnterPressed: commit()
+                        Keys.onSpacePressed: if (!mainIten.inputBlocked) dpiSetting.selectStage(index)
+                        Keys.onUpPressed: stepBy(1)
+                        Keys.onDownPressed: stepBy(-1)
+                        Keys.onPressed: (event) => {
+                            if (event.key === Qt.Key_PageUp)
+                                stepBy(10)
+                            else if (event.key === Qt.Key_PageDown)
+                                stepBy(-10)
+                            else
+                                return
+                            event.accepted = true
+                        }
+                        Accessible.role: Accessible.SpinBox
+                        Accessible.focusable: activeFocusOnTab
+                        Accessible.readOnly: !enabled
+                        Accessible.name: dpiSetting.stageName(index)
+                        Accessible.description: row.active ? dpiSetting.langStrings[0] + " ✓" : ""
+                        Accessible.onPressAction: if (!mainIten.inputBlocked) dpiSetting.selectStage(index)
+                        Accessible.onIncreaseAction: stepBy(1)
+                        Accessible.onDecreaseAction: stepBy(-1)
+
+                        MouseArea {
+                            anchors.fill: parent
+                            onClicked: dpiSetting.selectStage(index)
+                        }
+                    }
+
+                    FocusRing {
+                        target: stageInput
                     }
                 }
 
@@ -207,6 +307,14 @@ Rectangle {
                     anchors.verticalCenter: parent.verticalCenter
                     width: 176
                     colorS: row.active ? mainIten.colorBlue : mainIten.colorOrange
+                    value: dpiValue
+                    minimumValue: dpiSetting.dpiRange.minDPI
+                    maximumValue: dpiSetting.dpiRange.maxDPI
+                    stepSize: dpiSetting.dpiRange.dpiBase
+                    pageSteps: 10
+                    accessibleName: dpiSetting.stageName(index)
+                    accessibleValue: String(dpiValue)
+                    keyStepper: (steps) => dpiSetting.stepStage(index, steps)
                     onValueChange: (pos) => stages.setProperty(index, "dpiValue", Dpi.toDpi(pos, dpiSetting.dpiRange))
                     onValueChangeDelay: (pos) => {
                         stages.setProperty(index, "dpiValue", Dpi.toDpi(pos, dpiSetting.dpiRange))
@@ -228,6 +336,7 @@ Rectangle {
         width: 56
         z: 2
         mdItems: countItems
+        accessibleName: mainIten.accessLang[4]
         onValueChange: (index) => {
             dpiSetting.currentDpiCount = index + 1
             dpiSetting.isSave = true

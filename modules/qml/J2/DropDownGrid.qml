@@ -1,5 +1,6 @@
 import QtQuick
 import "../js/Slider.js" as Slider
+import "../basic"
 
 // A drop-down grid: the items in three columns, each cell as wide as the
 // head. A chosen cell is reported through btnClick(); users read
@@ -24,6 +25,60 @@ Item {
     readonly property int rows: Math.ceil(mdItems.count / columns)
     readonly property bool animating: openAnimation.running || closeAnimation.running
     property real dropScroll: rowHeight * rows
+    // The cell the arrow keys have reached while the grid is open.
+    property int keyIndex: -1
+    property string accessibleName: ""
+
+    function toggle() {
+        if (mainIten.inputBlocked || animating)
+            return
+        if (dropScroll !== 0) {
+            keyIndex = Math.max(0, currentSelect)
+            open()
+        } else {
+            close()
+        }
+    }
+
+    function choose(index) {
+        if (mainIten.inputBlocked)
+            return
+        if (itemText(index) !== "")
+            currentSelect = index
+        close()
+        btnClick()
+    }
+
+    function moveKey(delta) {
+        if (!isDrop) {
+            toggle()
+            return
+        }
+        var next = keyIndex + delta
+        if (next >= 0 && next < mdItems.count)
+            keyIndex = next
+    }
+
+    activeFocusOnTab: visible && enabled
+    Keys.onSpacePressed: isDrop && keyIndex >= 0 ? choose(keyIndex) : toggle()
+    Keys.onReturnPressed: isDrop && keyIndex >= 0 ? choose(keyIndex) : toggle()
+    Keys.onEnterPressed: isDrop && keyIndex >= 0 ? choose(keyIndex) : toggle()
+    Keys.onLeftPressed: moveKey(-1)
+    Keys.onRightPressed: moveKey(1)
+    Keys.onUpPressed: moveKey(-columns)
+    Keys.onDownPressed: moveKey(columns)
+    Keys.onEscapePressed: (event) => {
+        if (isDrop)
+            close()
+        else
+            event.accepted = false
+    }
+    onActiveFocusChanged: if (!activeFocus && isDrop && !animating) close()
+    Accessible.role: Accessible.ComboBox
+    Accessible.focusable: activeFocusOnTab
+    Accessible.name: accessibleName
+    Accessible.description: headText.text
+    Accessible.onPressAction: toggle()
 
     function closeMenu() {
         if (dropScroll === 0 && !animating && isDrop) {
@@ -108,6 +163,10 @@ Item {
             source: mainIten.img("index", dropDownGrid.isDrop ? "dropBtnU" : "dropBtn")
         }
 
+        FocusRing {
+            target: dropDownGrid
+        }
+
         MouseArea {
             anchors.fill: parent
             onClicked: {
@@ -129,6 +188,8 @@ Item {
         height: dropDownGrid.rowHeight * dropDownGrid.rows
         clip: true
         visible: dropDownGrid.dropScroll < dropDownGrid.rowHeight * dropDownGrid.rows
+        Accessible.role: Accessible.List
+        Accessible.name: dropDownGrid.accessibleName
 
         Rectangle {
             y: -dropDownGrid.dropScroll
@@ -147,8 +208,24 @@ Item {
                         objectName: "cell" + index
                         width: dropDownGrid.width
                         height: dropDownGrid.rowHeight
-                        color: (index === dropDownGrid.currentSelect || cellArea.containsMouse)
-                               ? mainIten.colorOrange : dropDownGrid.bgColor
+                        readonly property bool lit: index === dropDownGrid.currentSelect || cellArea.containsMouse
+                        color: lit ? mainIten.colorOrange : dropDownGrid.bgColor
+                        Accessible.role: Accessible.ListItem
+                        Accessible.name: model.textValue === undefined ? "" : String(model.textValue)
+                        Accessible.ignored: Accessible.name === ""
+                        Accessible.selectable: true
+                        Accessible.selected: index === dropDownGrid.currentSelect
+                        Accessible.onPressAction: dropDownGrid.choose(index)
+
+                        Rectangle {
+                            anchors.fill: parent
+                            anchors.margins: 1
+                            visible: dropDownGrid.isDrop && index === dropDownGrid.keyIndex
+                                     && dropDownGrid.activeFocus
+                            color: "transparent"
+                            border.width: 2
+                            border.color: mainIten.colorBlue
+                        }
 
                         Text {
                             anchors.centerIn: parent
@@ -156,8 +233,7 @@ Item {
                             text: model.textValue === undefined ? "" : model.textValue
                             font.family: mainIten.fontFamily
                             font.pixelSize: mainIten.fontNormalSize
-                            color: (index === dropDownGrid.currentSelect || cellArea.containsMouse)
-                                   ? mainIten.colorGray0 : mainIten.fontColor
+                            color: parent.lit ? mainIten.colorGray0 : mainIten.fontColor
                         }
 
                         MouseArea {

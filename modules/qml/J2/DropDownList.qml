@@ -1,5 +1,6 @@
 import QtQuick
 import "../js/Slider.js" as Slider
+import "../basic"
 
 // A drop-down list. The choice of an item reaches the user through
 // valueChange(index) only once the list has closed, about 140 ms after the
@@ -30,6 +31,65 @@ Item {
     // Scroll position of a list longer than maxRows.
     property real listScroll: 0
     property int pendingIndex: -1
+    // The row the arrow keys have reached while the list is open.
+    property int keyIndex: -1
+    // Its name for assistive tools; the chosen item is its value.
+    property string accessibleName: ""
+
+    function toggle() {
+        if (mainIten.inputBlocked)
+            return
+        btnClick()
+        if (animating)
+            return
+        if (dropScroll !== 0) {
+            keyIndex = currentSelect
+            open()
+        } else {
+            close()
+        }
+    }
+
+    function choose(index) {
+        if (mainIten.inputBlocked || index < 0 || index >= count)
+            return
+        currentSelect = index
+        pendingIndex = index
+        close()
+    }
+
+    function moveKey(delta) {
+        if (!isDrop) {
+            toggle()
+            return
+        }
+        keyIndex = Slider.clamp(keyIndex + delta, 0, count - 1)
+        // Keep the row in sight in a list longer than maxRows.
+        var top = keyIndex * rowHeight
+        if (top < listScroll)
+            listScroll = top
+        else if (top + rowHeight > listScroll + rowHeight * maxRows)
+            listScroll = top + rowHeight - rowHeight * maxRows
+    }
+
+    activeFocusOnTab: visible && enabled
+    Keys.onSpacePressed: isDrop && keyIndex >= 0 ? choose(keyIndex) : toggle()
+    Keys.onReturnPressed: isDrop && keyIndex >= 0 ? choose(keyIndex) : toggle()
+    Keys.onEnterPressed: isDrop && keyIndex >= 0 ? choose(keyIndex) : toggle()
+    Keys.onUpPressed: moveKey(-1)
+    Keys.onDownPressed: moveKey(1)
+    Keys.onEscapePressed: (event) => {
+        if (isDrop)
+            close()
+        else
+            event.accepted = false
+    }
+    onActiveFocusChanged: if (!activeFocus && isDrop && !animating) close()
+    Accessible.role: Accessible.ComboBox
+    Accessible.focusable: activeFocusOnTab
+    Accessible.name: accessibleName
+    Accessible.description: headText.text
+    Accessible.onPressAction: toggle()
 
     function closeMenu() {
         if (dropScroll === 0 && !animating && isDrop) {
@@ -125,6 +185,10 @@ Item {
             source: mainIten.img("index", dropDownList.isDrop ? "dropBtnU" : "dropBtn")
         }
 
+        FocusRing {
+            target: dropDownList
+        }
+
         MouseArea {
             anchors.fill: parent
             onClicked: {
@@ -147,6 +211,8 @@ Item {
         height: dropDownList.rowHeight * dropDownList.visibleRows
         clip: true
         visible: dropDownList.dropScroll < dropDownList.rowHeight * dropDownList.count
+        Accessible.role: Accessible.List
+        Accessible.name: dropDownList.accessibleName
 
         Item {
             id: content
@@ -172,8 +238,24 @@ Item {
                         objectName: "item" + index
                         width: rows.width
                         height: dropDownList.rowHeight
-                        color: (index === dropDownList.currentSelect || itemArea.containsMouse)
-                               ? mainIten.colorOrange : dropDownList.bgColor
+                        readonly property bool lit: index === dropDownList.currentSelect || itemArea.containsMouse
+                                                    || (dropDownList.isDrop && index === dropDownList.keyIndex)
+                        color: lit ? mainIten.colorOrange : dropDownList.bgColor
+                        Accessible.role: Accessible.ListItem
+                        Accessible.name: model.textValue === undefined ? "" : String(model.textValue)
+                        Accessible.selectable: true
+                        Accessible.selected: index === dropDownList.currentSelect
+                        Accessible.onPressAction: dropDownList.choose(index)
+
+                        Rectangle {
+                            anchors.fill: parent
+                            anchors.margins: 1
+                            visible: dropDownList.isDrop && index === dropDownList.keyIndex
+                                     && dropDownList.activeFocus
+                            color: "transparent"
+                            border.width: 2
+                            border.color: mainIten.colorBlue
+                        }
 
                         // Clear of the scroll bar when there is one; a long
                         // name is set smaller rather than cut.
@@ -190,8 +272,7 @@ Item {
                             text: model.textValue === undefined ? "" : model.textValue
                             font.family: mainIten.fontFamily
                             font.pixelSize: mainIten.fontNormalSize
-                            color: (index === dropDownList.currentSelect || itemArea.containsMouse)
-                                   ? mainIten.colorGray0 : mainIten.fontColor
+                            color: parent.lit ? mainIten.colorGray0 : mainIten.fontColor
                         }
 
                         // The rightmost 15 px belong to the scroll bar.

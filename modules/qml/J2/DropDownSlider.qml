@@ -1,4 +1,5 @@
 import QtQuick
+import "../basic"
 
 // A drop-down whose drop area holds one slider. The slider's knob
 // positions pass through as valueChange(tmpValue).
@@ -23,7 +24,46 @@ Item {
     // How far the drop row is scrolled up out of sight: rowHeight closed, 0 open.
     property real dropScroll: rowHeight
 
+    property string accessibleName: ""
+
+    function toggle() {
+        if (mainIten.inputBlocked)
+            return
+        btnClick()
+        if (animating)
+            return
+        if (isDrop) {
+            closeMenu()
+        } else {
+            isDrop = true
+            openAnimation.start()
+        }
+    }
+
+    activeFocusOnTab: visible && enabled
+    Keys.onSpacePressed: toggle()
+    Keys.onReturnPressed: toggle()
+    Keys.onEnterPressed: toggle()
+    // Opened, the arrows move its slider at once.
+    Keys.onLeftPressed: if (isDrop) slider.stepBy(-1)
+    Keys.onRightPressed: if (isDrop) slider.stepBy(1)
+    Keys.onDownPressed: isDrop ? slider.stepBy(-1) : toggle()
+    Keys.onUpPressed: if (isDrop) slider.stepBy(1)
+    Keys.onEscapePressed: (event) => {
+        if (isDrop)
+            closeMenu()
+        else
+            event.accepted = false
+    }
+    Accessible.role: Accessible.ComboBox
+    Accessible.focusable: activeFocusOnTab
+    Accessible.name: accessibleName
+    Accessible.description: headText.text
+    Accessible.onPressAction: toggle()
+
     function closeMenu() {
+        if (slider.activeFocus)
+            dropDownSlider.forceActiveFocus()
         openAnimation.stop()
         closeAnimation.start()
         isDrop = false
@@ -78,6 +118,10 @@ Item {
             source: mainIten.img("index", dropDownSlider.isDrop ? "dropBtnU" : "dropBtn")
         }
 
+        FocusRing {
+            target: dropDownSlider
+        }
+
         MouseArea {
             anchors.fill: parent
             onClicked: {
@@ -116,6 +160,8 @@ Item {
                 width: parent.width - 16
                 anchors.centerIn: parent
                 trackColor: dropDownSlider.sliderbarBg
+                accessibleName: dropDownSlider.accessibleName
+                accessibleValue: dropDownSlider.textValue
                 onValueChange: (tmpValue) => dropDownSlider.valueChange(tmpValue)
                 onDragSignal: (isDrag) => dropDownSlider.dragSignal(isDrag)
             }

@@ -160,6 +160,9 @@ Rectangle {
     y: (mainIten.height - height) / 2
     color: mainIten.colorGray0
     border.color: mainIten.colorGray1
+    Accessible.role: Accessible.Dialog
+    Accessible.name: langStrings[0]
+    Keys.onEscapePressed: close()
 
     ListModel {
         id: gunNames

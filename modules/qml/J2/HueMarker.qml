@@ -1,4 +1,5 @@
 import QtQuick
+import "../basic"
 
 // The marker of one colour block on the hue bar: a square with the block
 // number above a diamond in the block's colour. 18 x 28; its centre, one
@@ -13,6 +14,38 @@ Item {
     signal pressedAt(real x)
     signal movedBy(real dx)
     signal released()
+    // The arrows move the marker a pixel, Page Up / Page Down ten.
+    signal keyMoved(real dx)
+
+    property string accessibleName: ""
+    property real value: 0
+
+    function moveBy(dx) {
+        if (!mainIten.inputBlocked)
+            keyMoved(dx)
+    }
+
+    activeFocusOnTab: visible && enabled
+    Keys.onLeftPressed: moveBy(-1)
+    Keys.onDownPressed: moveBy(-1)
+    Keys.onRightPressed: moveBy(1)
+    Keys.onUpPressed: moveBy(1)
+    Keys.onPressed: (event) => {
+        if (event.key === Qt.Key_PageUp)
+            moveBy(10)
+        else if (event.key === Qt.Key_PageDown)
+            moveBy(-10)
+        else
+            return
+        event.accepted = true
+    }
+    Accessible.role: Accessible.Slider
+    Accessible.name: accessibleName
+    Accessible.description: String(markerColor)
+    Accessible.onIncreaseAction: moveBy(1)
+    Accessible.onDecreaseAction: moveBy(-1)
+
+    FocusRing {}
 
     width: 18
     height: 28

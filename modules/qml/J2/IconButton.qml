@@ -1,4 +1,5 @@
 import QtQuick
+import "../basic"
 
 // A small image button of the skin's `index` group: `icon` at rest, the
 // "H" variant of it under the pointer.
@@ -8,8 +9,24 @@ Item {
     property string icon: "closeBtn"
     property string group: "index"
     property alias hovered: area.containsMouse
+    // What the icon does, for assistive tools.
+    property string accessibleName: ""
 
     signal clicked()
+
+    function activate() {
+        if (!mainIten.inputBlocked)
+            iconButton.clicked()
+    }
+
+    activeFocusOnTab: visible && enabled
+    Keys.onSpacePressed: activate()
+    Keys.onReturnPressed: activate()
+    Keys.onEnterPressed: activate()
+    Accessible.role: Accessible.Button
+    Accessible.focusable: activeFocusOnTab
+    Accessible.name: accessibleName
+    Accessible.onPressAction: activate()
 
     width: 16
     height: 16
@@ -32,4 +49,6 @@ Item {
         cursorShape: Qt.PointingHandCursor
         onClicked: iconButton.clicked()
     }
+
+    FocusRing {}
 }

@@ -1,6 +1,7 @@
 import QtQuick
 import "../js/KeyDefine.js" as KeyDefine
 import "../js/KeyCodes.js" as KeyCodes
+import "../basic"
 
 // The key assignment dialog. show(index) loads button index's definition;
 // each section composes a new one; closing writes it into the key list
@@ -43,6 +44,66 @@ Rectangle {
     readonly property string fireBoxText: isFireInput || fireKeyName === "" ? str(10) : fireKeyName
     readonly property string comboBoxText: !isComboInput && comboText === "" ? str(10) : comboText
     property int macroMode: 0
+
+    // The key that started or ends an input from the keyboard reaches the
+    // input capture too: it is not taken as part of the input. ignoreKey
+    // holds its code until its release comes; lastComboPress lets the
+    // confirming key be taken back when the capture saw it first.
+    property int ignoreKey: -1
+    property var lastComboPress: null
+
+    function usbCodeOf(key) {
+        switch (key) {
+        case Qt.Key_Space: return 0x2C
+        case Qt.Key_Return: return 0x28
+        case Qt.Key_Enter: return 0x58
+        case Qt.Key_Escape: return 0x29
+        }
+        return -1
+    }
+
+    function startFireInputByKey(key) {
+        if (mainIten.inputBlocked || isFireInput)
+            return
+        ignoreKey = usbCodeOf(key)
+        startFireInput()
+    }
+
+    function comboKey(key) {
+        if (mainIten.inputBlocked)
+            return
+        var code = usbCodeOf(key)
+        if (!isComboInput) {
+            ignoreKey = code
+            startCombo()
+            return
+        }
+        if (lastComboPress && lastComboPress.code === code) {
+            combo = lastComboPress.combo
+            comboText = lastComboPress.text
+        }
+        ignoreKey = code
+        if (key === Qt.Key_Escape)
+            cancelCombo()
+        else
+            confirmCombo()
+    }
+
+    // The body scrolls to the control the keyboard reaches.
+    readonly property Item focusedItem: Window.activeFocusItem
+    onFocusedItemChanged: {
+        for (var p = focusedItem; p; p = p.parent) {
+            if (p === sections) {
+                var top = focusedItem.mapToItem(sections, 0, 0).y
+                if (top - 8 < body.contentY)
+                    body.contentY = Math.max(0, top - 8)
+                else if (top + focusedItem.height + 8 > body.contentY + body.height)
+                    body.contentY = Math.min(body.contentHeight - body.height,
+                                             top + focusedItem.height + 8 - body.height)
+                return
+            }
+        }
+    }
 
     // Raised when the dialog has closed (the shell takes the mask down) and
     // when the user asks for the macro editor (the shell's opener, when
@@ -253,6 +314,7 @@ Rectangle {
 
     // Key combination.
     function startCombo() {
+        lastComboPress = null
         isComboInput = true
         combo = KeyDefine.comboStart()
         comboText = ""
@@ -272,6 +334,13 @@ Rectangle {
     }
 
     function detectKeyboard(isDown, usbCode, index) {
+        if (usbCode === ignoreKey) {
+            if (!isDown)
+                ignoreKey = -1
+            return
+        }
+        if (index === 1 && isComboInput && isDown)
+            lastComboPress = { code: usbCode, combo: combo, text: comboText }
         if (index === 0 && isFireInput) {
             takeFireKey(usbCode)
         } else if (index === 1 && isComboInput && isDown) {
@@ -301,6 +370,9 @@ Rectangle {
     visible: false
     color: mainIten.colorGray0
     border.color: mainIten.colorGray1
+    Accessible.role: Accessible.Dialog
+    Accessible.name: str(0) + (selectIndex + 1) + " : " + keyString
+    Keys.onEscapePressed: closeDialog()
 
     // The dialog moves with its background and stays inside the scene.
     MouseArea {
@@ -348,6 +420,7 @@ Rectangle {
             anchors.rightMargin: 16
             anchors.verticalCenter: parent.verticalCenter
             icon: "backBtn"
+            accessibleName: mainIten.accessLang[3]
             onClicked: keyAssigment.restoreFactory()
         }
 
@@ -358,6 +431,7 @@ Rectangle {
             anchors.rightMargin: 16
             anchors.verticalCenter: parent.verticalCenter
             icon: "closeBtn"
+            accessibleName: mainIten.accessLang[1]
             onClicked: keyAssigment.closeDialog()
         }
     }
@@ -451,6 +525,16 @@ Rectangle {
                         color: keyAssigment.isFireInput ? mainIten.colorBlack : mainIten.colorGray0
                         border.color: keyAssigment.isFireInput || fireKeyArea.containsMouse
                                       ? mainIten.colorBlue : mainIten.colorGray1
+                        activeFocusOnTab: enabled
+                        Keys.onSpacePressed: (event) => keyAssigment.startFireInputByKey(event.key)
+                        Keys.onReturnPressed: (event) => keyAssigment.startFireInputByKey(event.key)
+                        Keys.onEnterPressed: (event) => keyAssigment.startFireInputByKey(event.key)
+                        Accessible.role: Accessible.Button
+                        Accessible.focusable: activeFocusOnTab
+                        Accessible.name: keyAssigment.str(9)
+                        Accessible.description: keyAssigment.fireBoxText
+                        Accessible.onPressAction: if (!mainIten.inputBlocked) keyAssigment.startFireInput()
+                        FocusRing {}
                         Text {
                             anchors.centerIn: parent
                             width: parent.width - 8
@@ -482,6 +566,7 @@ Rectangle {
                         objectName: "rateSlider"
                         width: 110
                         textValue: KeyDefine.fireRateDefaultText
+                        accessibleName: keyAssigment.str(11)
                         onValueChange: (pos) => keyAssigment.setFireRatePos(pos)
                         onDragSignal: (isDrag) => body.sliderDragging = isDrag
                     }
@@ -510,6 +595,7 @@ Rectangle {
                             anchors.centerIn: parent
                             maxValue: 255
                             minValue: 0
+                            accessibleName: keyAssigment.str(12)
                             onEndInputSignal: keyAssigment.timesEdited()
                         }
                     }
@@ -547,6 +633,27 @@ Rectangle {
                     color: keyAssigment.isComboInput ? mainIten.colorBlack : mainIten.colorGray0
                     border.color: keyAssigment.isComboInput || comboArea.containsMouse
                                   ? mainIten.colorBlue : mainIten.colorGray1
+                    // Space or Enter starts the input; while it runs, Enter
+                    // confirms and Escape cancels it.
+                    activeFocusOnTab: enabled
+                    Keys.onSpacePressed: (event) => {
+                        if (!keyAssigment.isComboInput)
+                            keyAssigment.comboKey(event.key)
+                    }
+                    Keys.onReturnPressed: (event) => keyAssigment.comboKey(event.key)
+                    Keys.onEnterPressed: (event) => keyAssigment.comboKey(event.key)
+                    Keys.onEscapePressed: (event) => {
+                        if (keyAssigment.isComboInput)
+                            keyAssigment.comboKey(event.key)
+                        else
+                            event.accepted = false
+                    }
+                    Accessible.role: Accessible.Button
+                    Accessible.focusable: activeFocusOnTab
+                    Accessible.name: keyAssigment.str(14)
+                    Accessible.description: keyAssigment.comboBoxText
+                    Accessible.onPressAction: if (!mainIten.inputBlocked && !keyAssigment.isComboInput) keyAssigment.startCombo()
+                    FocusRing {}
                     MouseArea {
                         id: comboArea
                         anchors.fill: parent
@@ -572,6 +679,7 @@ Rectangle {
                         anchors.rightMargin: 8
                         anchors.verticalCenter: parent.verticalCenter
                         icon: "okBtn"
+                        accessibleName: mainIten.accessLang[7]
                         onClicked: keyAssigment.confirmCombo()
                     }
                     IconButton {
@@ -582,6 +690,7 @@ Rectangle {
                         anchors.rightMargin: 6
                         anchors.verticalCenter: parent.verticalCenter
                         icon: "closeBtn"
+                        accessibleName: mainIten.accessLang[8]
                         onClicked: keyAssigment.cancelCombo()
                     }
                 }
@@ -597,6 +706,7 @@ Rectangle {
                 DropDownGrid {
                     id: mediaGrid
                     objectName: "mediaGrid"
+                    accessibleName: keyAssigment.str(15)
                     x: 8
                     width: 120
                     onBtnClick: {
@@ -620,6 +730,7 @@ Rectangle {
                     DropDownList {
                         id: macroList
                         objectName: "macroList"
+                        accessibleName: keyAssigment.str(16)
                         width: 160
                         currentSelect: -1
                         onValueChange: (index) => keyAssigment.chooseMacro(index)
@@ -629,6 +740,15 @@ Rectangle {
                         width: 120
                         height: 24
                         color: macroEditorArea.containsMouse ? mainIten.colorOrange : mainIten.colorBlue
+                        activeFocusOnTab: enabled
+                        Keys.onSpacePressed: if (!mainIten.inputBlocked) keyAssigment.openMacroEditor()
+                        Keys.onReturnPressed: if (!mainIten.inputBlocked) keyAssigment.openMacroEditor()
+                        Keys.onEnterPressed: if (!mainIten.inputBlocked) keyAssigment.openMacroEditor()
+                        Accessible.role: Accessible.Button
+                        Accessible.focusable: activeFocusOnTab
+                        Accessible.name: keyAssigment.str(17)
+                        Accessible.onPressAction: if (!mainIten.inputBlocked) keyAssigment.openMacroEditor()
+                        FocusRing {}
                         Text {
                             anchors.centerIn: parent
                             text: keyAssigment.str(17)
@@ -703,6 +823,7 @@ Rectangle {
                 DropDownGrid {
                     id: windowsGrid
                     objectName: "windowsGrid"
+                    accessibleName: keyAssigment.str(25)
                     x: 8
                     width: 120
                     onBtnClick: {
@@ -722,6 +843,7 @@ Rectangle {
                 DropDownGrid {
                     id: shortcutGrid
                     objectName: "shortcutGrid"
+                    accessibleName: keyAssigment.str(26)
                     x: 8
                     width: 120
                     onBtnClick: {

@@ -1,5 +1,6 @@
 import QtQuick
 import "../js/KeyDefine.js" as KeyDefine
+import "../basic"
 
 // The key list of the left panel: one row per mouse button with the function
 // it has. A click on a row asks the shell to open the key assignment dialog
@@ -26,6 +27,12 @@ Rectangle {
     readonly property int rowSpacing: 2
     readonly property int rowHeight: Math.max(18, Math.min(36,
         Math.floor((height - headHeight - 8) / Math.max(1, keyCount)) - rowSpacing))
+
+    // "Key 4" for button index 3, from the language's "Key ".
+    function keyLabel(index) {
+        var word = langStrings.length > 0 ? String(langStrings[0]).trim() : ""
+        return word + " " + (index + 1)
+    }
 
     signal enterBtn(int index)
     signal leaveBtn(int index)
@@ -171,8 +178,11 @@ Rectangle {
         y: keyMatrix.headHeight + 6
         width: parent.width - 16
         spacing: keyMatrix.rowSpacing
+        Accessible.role: Accessible.List
+        Accessible.name: keyMatrix.langStrings.length > 1 ? keyMatrix.langStrings[1] : ""
 
         Repeater {
+            id: rowRepeater
             model: modKeys
 
             Rectangle {
@@ -185,6 +195,33 @@ Rectangle {
                 height: visible ? keyMatrix.rowHeight : 0
                 radius: 2
                 color: hovered ? mainIten.colorOrange : (lit ? mainIten.colorBlue : mainIten.colorGray0)
+
+                function activate() {
+                    if (!mainIten.inputBlocked)
+                        keyMatrix.clickBtn(index)
+                }
+
+                // Up and Down move along the visible rows.
+                function step(delta) {
+                    var next = index + delta
+                    if (next >= 0 && next < keyMatrix.keyCount)
+                        rowRepeater.itemAt(next).forceActiveFocus(Qt.TabFocusReason)
+                }
+
+                activeFocusOnTab: visible && enabled
+                Keys.onSpacePressed: activate()
+                Keys.onReturnPressed: activate()
+                Keys.onEnterPressed: activate()
+                Keys.onUpPressed: step(-1)
+                Keys.onDownPressed: step(1)
+                // The focused row is shown on the mouse picture as the
+                // hovered one is.
+                onActiveFocusChanged: activeFocus ? keyMatrix.enterBtn(index) : keyMatrix.leaveBtn(index)
+                Accessible.role: Accessible.ListItem
+                Accessible.name: keyMatrix.keyLabel(index) + ", " + (model.keyText === undefined ? "" : model.keyText)
+                Accessible.onPressAction: activate()
+
+                FocusRing {}
 
                 // Button number badge and name ("Key  1"); rows past the
                 // eighth carry no name.

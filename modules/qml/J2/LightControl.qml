@@ -1,5 +1,6 @@
 import QtQuick
 import "../js/Lighting.js" as Lighting
+import "../basic"
 
 // The lighting screen of the right panel: the effect, its speed and
 // brightness steps, and the colours of the blocks on a hue bar or as R, G, B
@@ -230,6 +231,7 @@ Rectangle {
         x: parent.width - 10 - width
         anchors.verticalCenter: icon.verticalCenter
         icon: "backBtn"
+        accessibleName: mainIten.accessLang[3]
         onClicked: lightControl.restoreFactory()
     }
 
@@ -297,6 +299,8 @@ Rectangle {
         isScale: true
         colorS: mainIten.colorBlue
         visible: lightControl.speedShown
+        accessibleName: lightControl.str(5)
+        accessibleValue: Lighting.stepText(lightControl.speedStep)
         onValueChangeDelay: {
             lightControl.speedStep = segmentValue
             lightControl.isSave = true
@@ -313,6 +317,8 @@ Rectangle {
         isScale: true
         colorS: mainIten.colorBlue
         visible: lightControl.brightnessShown
+        accessibleName: lightControl.str(7)
+        accessibleValue: Lighting.stepText(lightControl.brightnessStep)
         onValueChangeDelay: {
             lightControl.brightnessStep = segmentValue
             lightControl.isSave = true
@@ -326,6 +332,8 @@ Rectangle {
         y: lightControl.height - 109
         width: parent.width
         height: 101
+        // The keyboard reaches the colours only where a click may.
+        enabled: Lighting.colorAreaActive(lightControl.effect)
 
         Text {
             x: 12
@@ -350,6 +358,7 @@ Rectangle {
                 model: blockModel
 
                 Rectangle {
+                    id: blockItem
                     objectName: "block" + index
                     width: 14
                     height: 14
@@ -358,6 +367,38 @@ Rectangle {
                     color: model.colorValue
                     border.width: 1
                     border.color: lightControl.selectBlock === index ? "#ffffff" : mainIten.colorGray1
+
+                    readonly property bool isRadio: true
+                    function choose() {
+                        if (!mainIten.inputBlocked)
+                            lightControl.selectBlockAt(index)
+                    }
+                    function step(delta) {
+                        var kids = blockRow.children
+                        var group = []
+                        for (var i = 0; i < kids.length; ++i) {
+                            if (kids[i].isRadio === true && kids[i].visible)
+                                group.push(kids[i])
+                        }
+                        var next = group[(group.indexOf(blockItem) + delta + group.length) % group.length]
+                        next.forceActiveFocus(Qt.TabFocusReason)
+                        next.choose()
+                    }
+                    activeFocusOnTab: visible && enabled
+                    Keys.onSpacePressed: choose()
+                    Keys.onReturnPressed: choose()
+                    Keys.onEnterPressed: choose()
+                    Keys.onLeftPressed: step(-1)
+                    Keys.onRightPressed: step(1)
+                    Accessible.role: Accessible.RadioButton
+                    Accessible.focusable: activeFocusOnTab
+                    Accessible.name: mainIten.accessLang[12] + " " + (index + 1)
+                    Accessible.description: String(model.colorValue)
+                    Accessible.checkable: true
+                    Accessible.checked: lightControl.selectBlock === index
+                    Accessible.onPressAction: choose()
+
+                    FocusRing {}
 
                     MouseArea {
                         anchors.fill: parent
@@ -389,6 +430,12 @@ Rectangle {
                 z: 1
                 visible: lightControl.selectBlock === index
                 markerColor: model.colorValue
+                accessibleName: mainIten.accessLang[13] + " " + (index + 1)
+                value: model.markerX
+                onKeyMoved: (dx) => {
+                    lightControl.setColorAtMarker(index, Lighting.clampMarkerX(model.markerX + dx))
+                    lightControl.isSave = true
+                }
                 onPressedAt: lightControl.markerPressed(index)
                 onMovedBy: (dx) => lightControl.setColorAtMarker(index, Lighting.clampMarkerX(model.markerX + dx))
                 onReleased: lightControl.isSave = true
@@ -403,6 +450,7 @@ Rectangle {
             ColorChannelInput {
                 id: rChannel
                 objectName: "rChannel"
+                input.accessibleName: mainIten.accessLang[9]
                 label: "R"
                 labelColor: "#ff5a5a"
                 onEdited: lightControl.boxesEdited()
@@ -410,6 +458,7 @@ Rectangle {
             ColorChannelInput {
                 id: gChannel
                 objectName: "gChannel"
+                input.accessibleName: mainIten.accessLang[10]
                 label: "G"
                 labelColor: "#5adc78"
                 onEdited: lightControl.boxesEdited()
@@ -417,6 +466,7 @@ Rectangle {
             ColorChannelInput {
                 id: bChannel
                 objectName: "bChannel"
+                input.accessibleName: mainIten.accessLang[11]
                 label: "B"
                 labelColor: "#4aa8ff"
                 onEdited: lightControl.boxesEdited()
@@ -449,6 +499,7 @@ Rectangle {
         y: 8
         z: 3
         width: 120
+        accessibleName: lightControl.str(0)
         onValueChange: (index) => lightControl.chooseEffect(index)
     }
 }

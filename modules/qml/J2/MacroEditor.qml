@@ -368,6 +368,17 @@ Rectangle {
         menu.visible = true
     }
 
+    // The menu key or Shift+F10 opens a row's menu from the keyboard, its
+    // first entry focused.
+    function isMenuKey(event) {
+        return event.key === Qt.Key_Menu || (event.key === Qt.Key_F10 && (event.modifiers & Qt.ShiftModifier))
+    }
+
+    function openMenuByKey(menu, first, item) {
+        openMenu(menu, item, 40, item.height)
+        first.forceActiveFocus(Qt.TabFocusReason)
+    }
+
     width: 600
     height: 440
     color: mainIten.colorGray0
@@ -382,6 +393,19 @@ Rectangle {
         repeat: true
         running: macroEditor.isRecording
         onTriggered: macroEditor.recordTicks = Math.round((Date.now() - macroEditor.lastEventTime) / 10)
+    }
+
+    Accessible.role: Accessible.Dialog
+    Accessible.name: langStrings[0]
+    // Escape closes an open context menu first, then the editor.
+    Keys.onEscapePressed: {
+        if (listMenu.visible || stepMenu.visible) {
+            listMenu.visible = false
+            stepMenu.visible = false
+            macroEditor.forceActiveFocus()
+        } else {
+            close()
+        }
     }
 
     MouseArea {
@@ -436,6 +460,8 @@ Rectangle {
         ListView {
             id: macroList
             objectName: "macroList"
+            Accessible.role: Accessible.List
+            Accessible.name: mainIten.accessLang[22]
             anchors.fill: parent
             anchors.margins: 3
             clip: true
@@ -443,12 +469,47 @@ Rectangle {
             boundsBehavior: Flickable.StopAtBounds
 
             delegate: Rectangle {
+                id: macroRow
                 objectName: "macro" + index
                 width: macroList.width
                 height: 26
                 radius: 2
                 color: index === macroEditor.selectedMacro ? mainIten.colorBlue
                                                            : (macroArea.containsMouse ? "#262626" : "transparent")
+
+                // Space opens the macro, F2 renames it; Up and Down move.
+                function choose() {
+                    if (mainIten.inputBlocked)
+                        return
+                    macroEditor.macroEditorFocus()
+                    if (index !== macroEditor.selectedMacro)
+                        macroEditor.openMacro(index)
+                }
+                activeFocusOnTab: enabled
+                Keys.onSpacePressed: choose()
+                Keys.onReturnPressed: choose()
+                Keys.onEnterPressed: choose()
+                Keys.onUpPressed: { macroList.decrementCurrentIndex(); macroList.currentItem.forceActiveFocus(Qt.TabFocusReason) }
+                Keys.onDownPressed: { macroList.incrementCurrentIndex(); macroList.currentItem.forceActiveFocus(Qt.TabFocusReason) }
+                onActiveFocusChanged: if (activeFocus) macroList.currentIndex = index
+                Keys.onPressed: (event) => {
+                    if (mainIten.inputBlocked)
+                        return
+                    if (event.key === Qt.Key_F2)
+                        macroEditor.startRename(index)
+                    else if (macroEditor.isMenuKey(event)) {
+                        choose()
+                        macroEditor.openMenuByKey(listMenu, listMenuFirst, macroRow)
+                    } else
+                        return
+                    event.accepted = true
+                }
+                Accessible.role: Accessible.ListItem
+                Accessible.name: model.textValue
+                Accessible.selectable: true
+                Accessible.selected: index === macroEditor.selectedMacro
+                Accessible.onPressAction: choose()
+                FocusRing { anchors.margins: 1 }
 
                 Text {
                     x: 10
@@ -508,6 +569,8 @@ Rectangle {
             TextInput {
                 id: renameEditor
                 objectName: "macroNameEditor"
+                Accessible.role: Accessible.EditableText
+                Accessible.name: macroEditor.langStrings[1]
                 property int index: -1
                 anchors.fill: parent
                 anchors.leftMargin: 8
@@ -583,6 +646,8 @@ Rectangle {
 
         ListView {
             id: stepList
+            Accessible.role: Accessible.List
+            Accessible.name: mainIten.accessLang[23]
             objectName: "stepList"
             anchors.fill: parent
             anchors.margins: 3
@@ -601,6 +666,39 @@ Rectangle {
                 radius: 2
                 color: index === macroEditor.selectedStep ? mainIten.colorGray1
                                                           : (stepArea.containsMouse ? "#262626" : "transparent")
+
+                // Space selects the step, F2 edits a delay; Up and Down move.
+                function choose() {
+                    if (mainIten.inputBlocked)
+                        return
+                    macroEditor.macroEditorFocus()
+                    macroEditor.selectedStep = index
+                }
+                activeFocusOnTab: enabled
+                Keys.onSpacePressed: choose()
+                Keys.onReturnPressed: choose()
+                Keys.onEnterPressed: choose()
+                Keys.onUpPressed: { stepList.decrementCurrentIndex(); stepList.currentItem.forceActiveFocus(Qt.TabFocusReason) }
+                Keys.onDownPressed: { stepList.incrementCurrentIndex(); stepList.currentItem.forceActiveFocus(Qt.TabFocusReason) }
+                onActiveFocusChanged: if (activeFocus) stepList.currentIndex = index
+                Keys.onPressed: (event) => {
+                    if (mainIten.inputBlocked)
+                        return
+                    if (event.key === Qt.Key_F2)
+                        macroEditor.startDelayEdit(index)
+                    else if (macroEditor.isMenuKey(event) && !macroEditor.isRecording) {
+                        choose()
+                        macroEditor.openMenuByKey(stepMenu, stepMenuFirst, stepRow)
+                    } else
+                        return
+                    event.accepted = true
+                }
+                Accessible.role: Accessible.ListItem
+                Accessible.name: (index + 1) + ", " + (stepRow.isDelay ? stepRow.step.info + " ms" : stepRow.step.info)
+                Accessible.selectable: true
+                Accessible.selected: index === macroEditor.selectedStep
+                Accessible.onPressAction: choose()
+                FocusRing { anchors.margins: 1 }
 
                 Text {
                     x: 6
@@ -684,6 +782,8 @@ Rectangle {
             TextInput {
                 id: delayEditor
                 objectName: "delayEditor"
+                Accessible.role: Accessible.EditableText
+                Accessible.name: macroEditor.langStrings[9]
                 property int index: -1
                 anchors.fill: parent
                 anchors.leftMargin: 4
@@ -772,6 +872,24 @@ Rectangle {
                 }
             }
 
+            function activate() {
+                if (mainIten.inputBlocked)
+                    return
+                if (macroEditor.isRecording)
+                    macroEditor.stopRecord()
+                else
+                    macroEditor.startRecord()
+            }
+            activeFocusOnTab: enabled
+            Keys.onSpacePressed: activate()
+            Keys.onReturnPressed: activate()
+            Keys.onEnterPressed: activate()
+            Accessible.role: Accessible.Button
+            Accessible.focusable: activeFocusOnTab
+            Accessible.name: macroEditor.isRecording ? macroEditor.langStrings[5] : macroEditor.langStrings[8]
+            Accessible.onPressAction: activate()
+            FocusRing {}
+
             MouseArea {
                 id: recordArea
                 anchors.fill: parent
@@ -834,6 +952,7 @@ Rectangle {
                 RectInput {
                     id: repeatInput
                     objectName: "repeatInput"
+                    accessibleName: macroEditor.langStrings[6]
                     anchors.fill: parent
                     enabled: macroEditor.currentMacroName !== ""
                     minValue: 0
@@ -987,6 +1106,7 @@ Rectangle {
             width: parent.width - 4
 
             ContextMenuItem {
+                id: listMenuFirst
                 textValue: macroEditor.langStrings[10]
                 active: macroEditor.selectedMacro >= 0
                 onTriggered: macroEditor.deleteMacro(macroEditor.selectedMacro)
@@ -1020,6 +1140,7 @@ Rectangle {
             width: parent.width - 4
 
             ContextMenuItem {
+                id: stepMenuFirst
                 textValue: macroEditor.langStrings[10]
                 active: macroEditor.selectedStep >= 0
                 onTriggered: {

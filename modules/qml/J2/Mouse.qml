@@ -1,4 +1,5 @@
 import QtQuick
+import "../basic"
 
 // The mouse picture with its numbered button markers. Clicking marker i
 // selects button i and emits btnClick(); the owner opens the key dialog for
@@ -12,6 +13,8 @@ Item {
     property int keyCount: 8
     property int selectKey: -1
     property var isKeyLocked: null
+    // The word before a marker's number for assistive tools ("Key").
+    property string keyLabel: "Key"
 
     signal btnClick()
 
@@ -83,6 +86,24 @@ Item {
                 color: keyItem.lit ? mainIten.colorNew : mainIten.colorGray0
                 border.width: 1
                 border.color: keyItem.lit ? mainIten.colorNew : mainIten.colorGray1
+
+                function activate() {
+                    if (!mainIten.inputBlocked)
+                        mousePicture.clickKey(index)
+                }
+
+                activeFocusOnTab: keyItem.visible && enabled
+                Keys.onSpacePressed: activate()
+                Keys.onReturnPressed: activate()
+                Keys.onEnterPressed: activate()
+                Accessible.role: Accessible.Button
+                Accessible.focusable: activeFocusOnTab
+                Accessible.name: mousePicture.keyLabel + " " + (index + 1)
+                Accessible.onPressAction: activate()
+
+                FocusRing {
+                    radius: width / 2
+                }
 
                 Text {
                     anchors.centerIn: parent

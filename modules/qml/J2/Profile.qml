@@ -168,6 +168,17 @@ Rectangle {
     width: 640
     height: 320
     color: mainIten.colorGray0
+    Accessible.role: Accessible.Dialog
+    Accessible.name: langStrings[0]
+    // Escape closes the context menu first, then the dialog.
+    Keys.onEscapePressed: {
+        if (menu.visible) {
+            menu.visible = false
+            profile.forceActiveFocus()
+        } else {
+            close()
+        }
+    }
     border.color: mainIten.colorGray1
 
     ListModel {
@@ -198,6 +209,8 @@ Rectangle {
             x: 4
             y: 4
             width: parent.width - 8
+            Accessible.role: Accessible.List
+            Accessible.name: profile.langStrings[0]
 
             Repeater {
                 id: rows
@@ -213,6 +226,46 @@ Rectangle {
                     radius: 2
                     color: index === profile.selected ? mainIten.colorGray1
                                                       : (rowArea.containsMouse ? "#262626" : "transparent")
+
+                    // Space selects the entry, F2 renames it, the menu key
+                    // or Shift+F10 opens its menu; Up and Down move.
+                    function choose() {
+                        if (mainIten.inputBlocked)
+                            return
+                        profile.finishRename(true)
+                        profile.selected = index
+                        menu.visible = false
+                    }
+                    function openMenu() {
+                        choose()
+                        var p = mapToItem(profile, 40, height)
+                        menu.x = Math.min(p.x, profile.width - menu.width - 4)
+                        menu.y = Math.min(p.y, profile.height - menu.height - 4)
+                        menu.visible = true
+                        menuFirst.forceActiveFocus(Qt.TabFocusReason)
+                    }
+                    activeFocusOnTab: enabled
+                    Keys.onSpacePressed: choose()
+                    Keys.onReturnPressed: choose()
+                    Keys.onEnterPressed: choose()
+                    Keys.onUpPressed: if (index > 0) rows.itemAt(index - 1).forceActiveFocus(Qt.TabFocusReason)
+                    Keys.onDownPressed: if (index + 1 < rows.count) rows.itemAt(index + 1).forceActiveFocus(Qt.TabFocusReason)
+                    Keys.onPressed: (event) => {
+                        if (event.key === Qt.Key_F2 && !mainIten.inputBlocked)
+                            profile.startRename(index)
+                        else if (event.key === Qt.Key_Menu || (event.key === Qt.Key_F10 && (event.modifiers & Qt.ShiftModifier)))
+                            openMenu()
+                        else
+                            return
+                        event.accepted = true
+                    }
+                    Accessible.role: Accessible.ListItem
+                    Accessible.name: model.textValue + ", P" + (model.number + 1)
+                    Accessible.selectable: true
+                    Accessible.selected: index === profile.selected
+                    Accessible.onPressAction: choose()
+
+                    FocusRing {}
 
                     Rectangle {
                         x: 0
@@ -308,6 +361,8 @@ Rectangle {
                 font.pixelSize: mainIten.fontNormalSize
                 color: "#ffffff"
                 selectionColor: mainIten.colorBlue
+                Accessible.role: Accessible.EditableText
+                Accessible.name: mainIten.accessLang[18]
                 Keys.onReturnPressed: profile.finishRename(true)
                 Keys.onEnterPressed: profile.finishRename(true)
                 Keys.onEscapePressed: profile.finishRename(false)
@@ -371,6 +426,8 @@ Rectangle {
         color: mainIten.colorBlack
         border.color: mainIten.colorGray1
         z: 5
+        Accessible.role: Accessible.PopupMenu
+        Accessible.name: profile.langStrings[0]
 
         Column {
             id: menuColumn
@@ -379,6 +436,7 @@ Rectangle {
             width: parent.width - 4
 
             ContextMenuItem {
+                id: menuFirst
                 objectName: "profileMenuDelete"
                 textValue: profile.langStrings[3]
                 active: profile.canDelete(profile.selected)

@@ -1,4 +1,5 @@
 import QtQuick
+import "../basic"
 
 // The programs a profile follows: the bound ones (each with a remove
 // cross), the programs focused lately (a click binds one), and whether this
@@ -38,6 +39,9 @@ Item {
         property alias model: repeater.model
         property alias delegate: repeater.delegate
         property string emptyText: ""
+        property string accessibleName: ""
+        Accessible.role: Accessible.List
+        Accessible.name: accessibleName
         color: mainIten.colorBlack
         border.color: mainIten.colorGray1
         clip: true
@@ -76,6 +80,7 @@ Item {
     ListFrame {
         id: boundFrame
         objectName: "boundPrograms"
+        accessibleName: mainIten.accessLang[19]
         y: 20
         width: parent.width
         height: 92
@@ -86,6 +91,21 @@ Item {
             width: parent ? parent.width : 0
             height: 22
             color: removeArea.containsMouse ? "#262626" : "transparent"
+            // Space, Enter or Delete removes the binding.
+            function activate() {
+                if (!mainIten.inputBlocked)
+                    panel.programs.unbind(modelData)
+            }
+            activeFocusOnTab: enabled
+            Keys.onSpacePressed: activate()
+            Keys.onReturnPressed: activate()
+            Keys.onEnterPressed: activate()
+            Keys.onDeletePressed: activate()
+            Accessible.role: Accessible.ListItem
+            Accessible.name: modelData
+            Accessible.description: mainIten.accessLang[21]
+            Accessible.onPressAction: activate()
+            FocusRing { anchors.margins: 1 }
             Label {
                 x: 6
                 width: parent.width - 30
@@ -120,6 +140,7 @@ Item {
 
     ListFrame {
         objectName: "recentPrograms"
+        accessibleName: mainIten.accessLang[20]
         y: 140
         width: parent.width
         height: 92
@@ -133,6 +154,20 @@ Item {
             width: parent ? parent.width : 0
             height: 22
             color: recentArea.containsMouse ? "#262626" : "transparent"
+            // Space or Enter binds the program to the selected profile.
+            function activate() {
+                if (!mainIten.inputBlocked && panel.slot >= 0)
+                    panel.programs.bind(modelData.name, panel.slot)
+            }
+            activeFocusOnTab: enabled
+            Keys.onSpacePressed: activate()
+            Keys.onReturnPressed: activate()
+            Keys.onEnterPressed: activate()
+            Accessible.role: Accessible.ListItem
+            Accessible.name: modelData.name
+            Accessible.description: recentRow.boundTo >= 0 ? "P" + (recentRow.boundTo + 1) : ""
+            Accessible.onPressAction: activate()
+            FocusRing { anchors.margins: 1 }
             Label {
                 x: 6
                 width: parent.width - 60

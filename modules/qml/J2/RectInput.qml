@@ -1,5 +1,6 @@
 import QtQuick
 import "../js/Input.js" as Input
+import "../basic"
 
 // A numeric input box. Leaving it with an empty text or a value below 1
 // leaves "0" in it.
@@ -10,6 +11,7 @@ Item {
     property int minValue: 0
     property alias textValue: input.text
     property alias txtInput: input
+    property string accessibleName: ""
 
     signal endInputSignal()
     signal inputSignal()
@@ -55,6 +57,14 @@ Item {
             cursorPosition = Math.max(0, Math.min(cursor, text.length))
         }
 
+        activeFocusOnTab: rectInput.visible && enabled
+        readOnly: mainIten.inputBlocked
+        Accessible.role: Accessible.EditableText
+        Accessible.focusable: activeFocusOnTab
+        Accessible.readOnly: !enabled
+        Accessible.name: rectInput.accessibleName
+        Accessible.description: text
+
         Keys.onReturnPressed: focus = false
         Keys.onEnterPressed: focus = false
 
@@ -67,5 +77,9 @@ Item {
                 text = "0"
             rectInput.endInputSignal()
         }
+    }
+
+    FocusRing {
+        target: input
     }
 }

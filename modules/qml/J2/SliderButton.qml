@@ -1,5 +1,6 @@
 import QtQuick
 import "../js/Slider.js" as Slider
+import "../basic"
 
 // A horizontal slider. Every value it reports is the knob's x in pixels,
 // from minPos (knob width / 4) to maxPos (track width - knob width - knob
@@ -19,6 +20,20 @@ Item {
     readonly property real maxPos: Slider.maxPos(width, knobWidth)
     readonly property real per: (maxPos - minPos) / segment
     readonly property bool moving: moveAnimation.running || knobArea.pressed
+
+    // What assistive tools read: the knob position unless the screen
+    // gives its own value, range and step.
+    property real value: knob.x
+    property real minimumValue: minPos
+    property real maximumValue: maxPos
+    property real stepSize: isScale ? per : 1
+    property string accessibleName: ""
+    property string accessibleValue: String(Math.round(value))
+    // The keys move the knob one step (a mark of a scaled slider, else one
+    // pixel), Page Up and Page Down `pageSteps` steps. A screen whose values
+    // are not pixels sets keyStepper(steps) and moves the knob itself.
+    property int pageSteps: isScale ? 1 : 10
+    property var keyStepper: null
 
     signal valueChange(int tmpValue)
     signal btnClick()
@@ -43,6 +58,48 @@ Item {
         moveAnimation.stop()
         knob.x = tmpvalue
     }
+
+    function stepBy(steps) {
+        if (mainIten.inputBlocked)
+            return
+        btnClick()
+        if (keyStepper) {
+            keyStepper(steps)
+            return
+        }
+        moveAnimation.stop()
+        if (isScale) {
+            segmentValue = Slider.clamp(segmentValue + steps, 0, segment)
+            knob.x = Slider.indexPos(segmentValue, minPos, per)
+        } else {
+            knob.x = Slider.clamp(Math.round(knob.x) + steps, minPos, maxPos)
+        }
+        emitValue(knob.x)
+    }
+
+    activeFocusOnTab: visible && enabled
+    Keys.onLeftPressed: stepBy(-1)
+    Keys.onDownPressed: stepBy(-1)
+    Keys.onRightPressed: stepBy(1)
+    Keys.onUpPressed: stepBy(1)
+    Keys.onPressed: (event) => {
+        if (event.key === Qt.Key_PageUp)
+            stepBy(pageSteps)
+        else if (event.key === Qt.Key_PageDown)
+            stepBy(-pageSteps)
+        else if (event.key === Qt.Key_Home)
+            stepBy(-100000)
+        else if (event.key === Qt.Key_End)
+            stepBy(100000)
+        else
+            return
+        event.accepted = true
+    }
+    Accessible.role: Accessible.Slider
+    Accessible.name: accessibleName
+    Accessible.description: accessibleValue
+    Accessible.onIncreaseAction: stepBy(1)
+    Accessible.onDecreaseAction: stepBy(-1)
 
     width: 100
     height: 6
@@ -113,6 +170,11 @@ Item {
         sourceSize.height: 2 * sliderButton.knobWidth
         smooth: true
         source: mainIten.img("index", "slide")
+
+        FocusRing {
+            target: sliderButton
+            radius: width / 2
+        }
 
         MouseArea {
             id: knobArea

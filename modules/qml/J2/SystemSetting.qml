@@ -100,6 +100,9 @@ Rectangle {
     width: 420
     height: 440
     color: mainIten.colorGray0
+    Accessible.role: Accessible.Dialog
+    Accessible.name: langStrings[0]
+    Keys.onEscapePressed: close()
     border.color: mainIten.colorGray1
 
     // Takes presses on the body so that they do not reach the mask, and
@@ -126,6 +129,24 @@ Rectangle {
         sourceSize.width: 16
         sourceSize.height: 16
         source: mainIten.img("index", backArea.containsMouse ? "backBtnH" : "backBtn")
+
+        function activate() {
+            if (mainIten.inputBlocked)
+                return
+            systemSetting.systemSettingFocus()
+            systemSetting.init(false, true)
+        }
+
+        activeFocusOnTab: enabled
+        Keys.onSpacePressed: activate()
+        Keys.onReturnPressed: activate()
+        Keys.onEnterPressed: activate()
+        Accessible.role: Accessible.Button
+        Accessible.focusable: activeFocusOnTab
+        Accessible.name: mainIten.accessLang[3]
+        Accessible.onPressAction: activate()
+
+        FocusRing {}
 
         MouseArea {
             id: backArea
@@ -166,6 +187,7 @@ Rectangle {
     component StepSlider: Item {
         property alias slider: track
         property alias sliderName: track.objectName
+        property alias accessibleName: track.accessibleName
         width: 352
         height: 34
 
@@ -215,6 +237,7 @@ Rectangle {
         x: 34
         y: 74
         sliderName: "speedSlider"
+        accessibleName: systemSetting.langStrings[1]
     }
 
     Connections {
@@ -238,6 +261,7 @@ Rectangle {
         x: 34
         y: 150
         sliderName: "doubleSlider"
+        accessibleName: systemSetting.langStrings[2]
     }
 
     Connections {
@@ -290,6 +314,7 @@ Rectangle {
             minValue: 0
             maxValue: 100
             textValue: "3"
+            accessibleName: systemSetting.langStrings[6]
             onInputSignal: systemSetting.linesOnFocus = textValue
             // A typed line count chooses the line setting; leaving the box
             // unchanged keeps whatever is chosen.

@@ -14,6 +14,9 @@ Text {
     font.family: mainIten.fontFamily
     font.pixelSize: mainIten.fontNormalSize
     color: mainIten.fontColor
+    // Screen readers announce it when it shows.
+    Accessible.role: Accessible.AlertMessage
+    Accessible.name: text
 
     SequentialAnimation on opacity {
         running: busyIndicator.isBusy

@@ -13,6 +13,7 @@ Rectangle {
 
     Text {
         id: title
+        Accessible.role: Accessible.Heading
         x: 12
         anchors.verticalCenter: parent.verticalCenter
         font.family: mainIten.fontFamily
@@ -30,6 +31,22 @@ Rectangle {
         sourceSize.width: 16
         sourceSize.height: 16
         source: mainIten.img("index", closeArea.containsMouse ? "closeBtnH" : "closeBtn")
+
+        function activate() {
+            if (!mainIten.inputBlocked)
+                dialogTitle.closeClicked()
+        }
+
+        activeFocusOnTab: enabled
+        Keys.onSpacePressed: activate()
+        Keys.onReturnPressed: activate()
+        Keys.onEnterPressed: activate()
+        Accessible.role: Accessible.Button
+        Accessible.focusable: activeFocusOnTab
+        Accessible.name: mainIten.accessLang[1]
+        Accessible.onPressAction: activate()
+
+        FocusRing {}
 
         MouseArea {
             id: closeArea

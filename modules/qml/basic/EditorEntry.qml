@@ -12,6 +12,20 @@ Rectangle {
     radius: 2
     color: area.containsMouse ? mainIten.colorOrange : "transparent"
 
+    function activate() {
+        if (!mainIten.inputBlocked)
+            editorEntry.clicked()
+    }
+
+    activeFocusOnTab: visible && enabled
+    Keys.onSpacePressed: activate()
+    Keys.onReturnPressed: activate()
+    Keys.onEnterPressed: activate()
+    Accessible.role: Accessible.Button
+    Accessible.focusable: activeFocusOnTab
+    Accessible.name: label.text
+    Accessible.onPressAction: activate()
+
     Rectangle {
         x: 6
         anchors.verticalCenter: parent.verticalCenter
@@ -46,4 +60,6 @@ Rectangle {
         cursorShape: Qt.PointingHandCursor
         onClicked: editorEntry.clicked()
     }
+
+    FocusRing {}
 }

@@ -32,6 +32,22 @@ Item {
         y: 6
         source: "qrc:/modules/img/titleLogo.png"
 
+        function activate() {
+            if (environment.url !== "" && !mainIten.inputBlocked)
+                Qt.openUrlExternally(environment.url)
+        }
+
+        activeFocusOnTab: environment.url !== "" && enabled
+        Keys.onSpacePressed: activate()
+        Keys.onReturnPressed: activate()
+        Keys.onEnterPressed: activate()
+        Accessible.role: Accessible.Link
+        Accessible.name: mainIten.accessLang[14]
+        Accessible.ignored: environment.url === ""
+        Accessible.onPressAction: activate()
+
+        FocusRing {}
+
         MouseArea {
             anchors.fill: parent
             cursorShape: environment.url !== "" ? Qt.PointingHandCursor : Qt.ArrowCursor

@@ -9,6 +9,9 @@ Rectangle {
     height: 240
     color: mainIten.colorGray0
     border.color: mainIten.colorGray1
+    Accessible.role: Accessible.Dialog
+    Accessible.name: mainIten.accessLang[2]
+    Keys.onEscapePressed: infoBox.visible = false
 
     SceneDragArea {
         anchors.fill: parent

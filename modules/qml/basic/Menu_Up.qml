@@ -27,6 +27,23 @@ Row {
             sourceSize.height: menuUp.iconSize
             source: mainIten.img("index", modelData.file + (area.containsMouse ? "H" : ""))
 
+            function activate() {
+                if (!mainIten.inputBlocked)
+                    menuUp.btnClicked(modelData.btnIndex)
+            }
+
+            activeFocusOnTab: menuUp.visible && enabled
+            Keys.onSpacePressed: activate()
+            Keys.onReturnPressed: activate()
+            Keys.onEnterPressed: activate()
+            Accessible.role: Accessible.Button
+            Accessible.focusable: activeFocusOnTab
+            // ask, minimise, close
+            Accessible.name: mainIten.accessLang[[2, 0, 1][index]]
+            Accessible.onPressAction: activate()
+
+            FocusRing {}
+
             MouseArea {
                 id: area
                 anchors.fill: parent

@@ -19,6 +19,10 @@ Rectangle {
     y: (mainIten.height - height) / 2
     color: mainIten.colorGray0
     border.color: mainIten.colorGray1
+    Accessible.role: Accessible.Dialog
+    Accessible.name: title.text
+    Accessible.description: message.text
+    Keys.onEscapePressed: resetBox.rejected()
 
     SceneDragArea {
         anchors.fill: parent

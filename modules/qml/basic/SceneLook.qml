@@ -20,6 +20,17 @@ Item {
     property color colorOrange: "#a7a9ab"
     property color colorBlack: "#000000"
 
+    // True while the scene ignores the user (busy or protected): keys and
+    // the actions of assistive tools are refused like clicks.
+    property bool inputBlocked: false
+
+    // Names for assistive tools where a control shows no text of its own
+    // (the "access" language group).
+    property var accessLang: ["Minimise", "Close", "Information", "Restore defaults",
+        "Number of DPI stages", "Saved", "Profile changed", "Confirm", "Cancel", "Red", "Green",
+        "Blue", "Colour", "Hue", "Web site", "Stage", "Profile", "Key list", "Profile name",
+        "Bound programs", "Recent programs", "Remove", "Macro list", "Steps", "Scroll bar"]
+
     // Address of a skin image: "qrc:/<group>/modules/img/skin<n>/<group>/<file>.png".
     // The gun images exist only in the first skin.
     function img(group, file) {
