@@ -129,6 +129,9 @@ SceneLook {
             for (var i = 0; i < 3; ++i) {
                 var input = find(names[i]).input.txtInput
                 input.forceActiveFocus()
+                // On a busy machine the window may take a moment to become
+                // active; keys typed before then would go nowhere.
+                tryVerify(function() { return input.activeFocus })
                 input.selectAll()
                 var digits = String(rgb[i])
                 for (var d = 0; d < digits.length; ++d)

@@ -418,8 +418,8 @@ Rectangle {
         color: mainIten.fontColor
     }
 
-    // The language chooser: Up and Down (or Left and Right) choose the
-    // previous or next language when it has the keyboard focus.
+    // The language chooser: the list itself takes Tab, the arrows, Space,
+    // Enter and Escape, and speaks as a combo box.
     Item {
         id: languageChooser
         objectName: "languageChooser"
@@ -428,21 +428,6 @@ Rectangle {
         z: 2
         width: languageList.width
         height: languageList.height
-        activeFocusOnTab: true
-        Accessible.role: Accessible.ComboBox
-        Accessible.name: systemSetting.langStrings[10]
-        Accessible.description: systemSetting.langStrings[11]
-        Accessible.onIncreaseAction: systemSetting.chooseLanguage(languageList.currentSelect + 1)
-        Accessible.onDecreaseAction: systemSetting.chooseLanguage(languageList.currentSelect - 1)
-        Keys.onPressed: (event) => {
-            if (event.key === Qt.Key_Down || event.key === Qt.Key_Right)
-                systemSetting.chooseLanguage(languageList.currentSelect + 1)
-            else if (event.key === Qt.Key_Up || event.key === Qt.Key_Left)
-                systemSetting.chooseLanguage(languageList.currentSelect - 1)
-            else
-                return
-            event.accepted = true
-        }
 
         DropDownList {
             id: languageList
@@ -454,16 +439,8 @@ Rectangle {
                 ListElement { textValue: "Français" }
                 ListElement { textValue: "简体中文" }
             }
+            accessibleName: systemSetting.langStrings[10]
             onValueChange: (index) => systemSetting.chooseLanguage(index)
-        }
-
-        Rectangle {
-            anchors.fill: parent
-            anchors.margins: -3
-            color: "transparent"
-            border.color: mainIten.colorBlue
-            border.width: 2
-            visible: languageChooser.activeFocus
         }
     }
 
