@@ -75,17 +75,47 @@ expect_switches "$mark" "03 "
 screens_expect_value setting/apConfig.bin mouse profileNo 2
 e2e_screenshot program_profiles_title "$wid" >/dev/null
 
-# 2. Ten focus changes in two seconds: one switch, to the last one's profile.
-mark=$(screens_wire_mark)
-for i in 1 2 3 4 5 6 7 8 9 10; do
-    if [ $((i % 2)) = 1 ]; then focus "$win_beta"; else focus "$win_alpha"; fi
+# 2. Ten focus changes 0.2 s apart: one switch, to the last one's profile.
+# The follower waits 750 ms after a focus change; on a busy machine a gap
+# can grow past that, and then a switch in the middle is right. So the gaps
+# are measured, and a burst whose gaps did not all stay well under the wait
+# is tried again from the same start.
+burst_tight=false
+for attempt in 1 2 3; do
+    burst_mark=$(screens_wire_mark)
+    stamps=""
+    for i in 1 2 3 4 5 6 7 8 9 10; do
+        if [ $((i % 2)) = 1 ]; then focus "$win_beta"; else focus "$win_alpha"; fi
+        stamps="$stamps $(date +%s.%N)"
+        [ "$i" = 10 ] || sleep 0.2
+    done
     sleep 0.2
+    early=$(switches "$burst_mark")
+    stamps="$stamps $(date +%s.%N)"
+    widest=$(python3 -c 'import sys; t = [float(x) for x in sys.argv[1:]]; print("%.3f" % max(b - a for a, b in zip(t, t[1:])))' $stamps)
+    screens_wait_command "$burst_mark" 84 30
+    sleep 2
+    if python3 -c 'import sys; sys.exit(0 if float(sys.argv[1]) < 0.5 else 1)' "$widest"; then
+        burst_tight=true
+        break
+    fi
+    e2e_log "burst $attempt: a gap of $widest s between focus changes; trying again"
+    # The same start as the first burst: beta's profile current.
+    mark=$(screens_wire_mark)
+    focus "$win_beta"
+    screens_wait_command "$mark" 84 30
+    screens_wait_quiet "$mark"
 done
-sleep 0.2
-[ "$(switches "$mark")" = "" ] || e2e_fail "a switch started before the focus settled"
-screens_wait_command "$mark" 84 30
-sleep 2
-expect_switches "$mark" "02 "
+if $burst_tight; then
+    [ "$early" = "" ] || e2e_fail "a switch started before the focus settled: '$early'"
+    expect_switches "$burst_mark" "02 "
+else
+    # Never a tight burst on this machine: only the end state can be checked.
+    e2e_log "no burst kept its gaps under 0.5 s; checking the last switch only"
+    screens_wait_quiet "$burst_mark"
+    last=$(switches "$burst_mark" | awk '{ print $NF }')
+    [ "$last" = "02" ] || e2e_fail "the last switch went to '$last', want 02"
+fi
 screens_expect_value setting/apConfig.bin mouse profileNo 1
 
 # 3. The focus moves on while a switch runs: the switch ends whole, then
