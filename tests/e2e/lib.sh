@@ -34,6 +34,8 @@ E2E_APP_DIR=""
 E2E_PRELOAD=""
 E2E_VMOUSE_FRONT=""
 E2E_VMOUSE_ENV=()
+# Settings a test adds to (or overrides in) the program's environment.
+E2E_APP_EXTRA_ENV=()
 # Private runtime and temp folders: the single-instance lock and socket of
 # the program under test live there, so tests never meet another instance
 # running on this machine, and two launches of one test do meet each other.
@@ -175,7 +177,7 @@ e2e_start_vmouse_system() {
 # The environment every launch of the program gets, as arguments for env.
 e2e_app_env() {
     E2E_ENV=(TMPDIR="$E2E_RUNTIME" XDG_RUNTIME_DIR="$E2E_RUNTIME"
-        QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS=disabled:)
+        QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS=disabled: "${E2E_APP_EXTRA_ENV[@]}")
     if [ "$E2E_VMOUSE_FRONT" = system ]; then
         e2e_start_vmouse_system
         E2E_ENV+=("${E2E_VMOUSE_ENV[@]}")
