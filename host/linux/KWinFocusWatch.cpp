@@ -14,6 +14,7 @@
 #include <QDebug>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace {
 
@@ -58,18 +59,15 @@ public:
         m_watcher = new QDBusServiceWatcher(KWinService, m_bus, QDBusServiceWatcher::WatchForRegistration, this);
         connect(m_watcher, &QDBusServiceWatcher::serviceRegistered, this, [this] {
             qDebug() << "focus watch: KWin came back; loading the script again";
-            load();
+            m_attempts = 0;
+            loadSoon();
         });
+        // The bus may be gone by the time the watch is destroyed.
+        connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { stop(); });
         load();
     }
 
-    ~KWinFocusWatch() override
-    {
-        if (!m_ok)
-            return;
-        unload();
-        m_bus.unregisterObject(CallbackPath);
-    }
+    ~KWinFocusWatch() override { stop(); }
 
     bool available() const override { return m_ok; }
     QString unavailableReason() const override
@@ -117,16 +115,28 @@ private:
         return m_bus.call(message, QDBus::Block, 2000);
     }
 
+    // KWin takes its name on the bus before its scripting object is there,
+    // so after a restart loading is tried again for a while.
+    void loadSoon()
+    {
+        if (load() || ++m_attempts >= 40)
+            return;
+        QTimer::singleShot(250, this, [this] {
+            if (m_ok)
+                loadSoon();
+        });
+    }
+
     // Loads the script and starts it. The script object is /Scripting/Script<id>
     // on Plasma 6 and /<id> on Plasma 5.
-    void load()
+    bool load()
     {
         const QString path = m_dir.filePath(QStringLiteral("focus.js"));
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
             || file.write(scriptText(m_bus.baseService()).toUtf8()) < 0 || !file.flush()) {
             qWarning() << "focus watch: could not write the KWin script to" << path;
-            return;
+            return true;
         }
         file.close();
         const QString scripting = QStringLiteral("org.kde.kwin.Scripting");
@@ -137,16 +147,28 @@ private:
         const int id = loaded.arguments().value(0, -1).toInt();
         if (loaded.type() != QDBusMessage::ReplyMessage || id < 0) {
             qWarning() << "focus watch: KWin did not load the script:" << loaded.errorMessage();
-            return;
+            return false;
         }
         const QString script = QStringLiteral("org.kde.kwin.Script");
         for (const QString &object : {QStringLiteral("/Scripting/Script%1").arg(id), QStringLiteral("/%1").arg(id)}) {
             if (call(object, script, QStringLiteral("run")).type() == QDBusMessage::ReplyMessage) {
                 qDebug() << "focus watch: KWin script running at" << object;
-                return;
+                return true;
             }
         }
         qWarning() << "focus watch: KWin loaded the script but would not run it";
+        return false;
+    }
+
+    void stop()
+    {
+        if (!m_ok)
+            return;
+        m_ok = false;
+        delete m_watcher;
+        m_watcher = nullptr;
+        unload();
+        m_bus.unregisterObject(CallbackPath);
     }
 
     void unload()
@@ -171,6 +193,7 @@ private:
     QTemporaryDir m_dir;
     QDBusServiceWatcher *m_watcher = nullptr;
     bool m_ok = false;
+    int m_attempts = 0;
 };
 
 } // namespace

@@ -128,6 +128,36 @@ e2e_start_tray() {
     sleep 0.3
 }
 
+# Opens the tray icon's menu and chooses Quit; prints the moment (ms since
+# the epoch) of the click on Quit.
+e2e_tray_quit() {
+    local icon x y menu="" before after
+    # The icon is the program's window embedded in trayer's panel.
+    icon=$(xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ { p = 1; next }
+        p && /"kelda-config"/ { print $NF; exit }')
+    [ -n "$icon" ] || e2e_fail "no tray icon in trayer's panel"
+    IFS=+ read -r _ x y <<<"$icon"
+    before=$(xdotool search --onlyvisible --pid "$E2E_APP_PID" 2>/dev/null | sort)
+    xdotool mousemove $((x + 10)) $((y + 10)) click 3
+    for _ in $(seq 1 100); do
+        after=$(xdotool search --onlyvisible --pid "$E2E_APP_PID" 2>/dev/null | sort)
+        for w in $(comm -13 <(echo "$before") <(echo "$after")); do
+            # The menu: one item, a few dozen pixels high.
+            if xdotool getwindowgeometry "$w" | awk '/Geometry:/ { split($2, g, "x"); exit !(g[2] < 60) }'; then
+                menu=$w
+                break
+            fi
+        done
+        [ -n "$menu" ] && break
+        sleep 0.05
+    done
+    [ -n "$menu" ] || e2e_fail "the tray menu did not open"
+    read -r x y <<<"$(e2e_window_pos "$menu")"
+    sleep 0.2
+    date +%s%3N
+    xdotool mousemove $((x + 30)) $((y + 11)) click 1
+}
+
 # Copies the assembled program with its data folder into the test's own
 # folder, so settings written by the test stay there. An optional argument
 # names a data folder whose contents replace the copy's modules/.
