@@ -102,7 +102,7 @@ void ProgramProfiles::remember(const QString &name, const QString &kind)
 
 void ProgramProfiles::focusChanged(const QString &exeName, const QString &windowClass)
 {
-    qDebug().noquote() << "focused program:" << exeName << windowClass;
+    qDebug().noquote() << "focus moved to:" << exeName << windowClass;
     // Both names are offered: a class tells apart programs that share one
     // executable (an interpreter, a launcher).
     if (!windowClass.isEmpty() && windowClass.compare(exeName, Qt::CaseInsensitive) != 0)

@@ -83,24 +83,22 @@ private:
         const QDBusReply<QVariantMap> info = m_bus.call(ask, QDBus::Block, 2000);
         const bool known = info.isValid() && !info.value().isEmpty();
         const int state = known ? info.value().value(QStringLiteral("state")).toInt() : 0;
-        const QString login = tr("On Wayland, GNOME loads a newly installed extension only at the next login.");
         if (!known && !installedOnDisk())
-            return tr("GNOME tells programs which window has the focus only through an extension, and the "
-                      "\"Kelda focus\" extension that comes with this program is not installed. Install the program "
-                      "again (make install or its package), log out and in again, then turn the extension on in "
-                      "the Extensions app.") + QLatin1Char(' ') + login;
+            return tr("GNOME tells the focused window only to the \"Kelda focus\" extension, which is not installed: "
+                      "install this program again (make install or its package), log out and in, then turn the "
+                      "extension on in Extensions.");
         if (!known)
-            return tr("The \"Kelda focus\" extension is installed but GNOME has not seen it yet: log out and in "
-                      "again, then turn it on in the Extensions app.") + QLatin1Char(' ') + login;
+            return tr("Log out and in again, then turn on the \"Kelda focus\" extension in Extensions: GNOME on "
+                      "Wayland loads a newly installed extension only at login.");
         // 1 is enabled; 3 an error, 4 out of date.
         if (state == 3 || state == 4)
-            return tr("GNOME could not run the \"Kelda focus\" extension (it reports an error or an unsupported "
-                      "GNOME version), so the focused window cannot be learnt.");
+            return tr("GNOME could not run the \"Kelda focus\" extension (an error, or a GNOME version it does "
+                      "not support).");
         if (state == 1)
-            return tr("The \"Kelda focus\" extension is on but not answering yet: log out and in again.") + QLatin1Char(' ')
-                + login;
-        return tr("GNOME tells programs which window has the focus only through an extension: turn on \"Kelda "
-                  "focus\" in the Extensions app (or run: gnome-extensions enable %1), then restart this program.")
+            return tr("The \"Kelda focus\" extension is on but not running yet: log out and in again (GNOME on "
+                      "Wayland loads a new extension only at login).");
+        return tr("The \"Kelda focus\" extension is off. Turn it on in Extensions (or run: gnome-extensions "
+                  "enable %1), then start this program again.")
             .arg(ExtensionUuid);
     }
 

@@ -91,7 +91,7 @@ wl_open() {
 }
 
 wl_focus_count() {
-    grep -c 'focused program:' "$E2E_APP_LOG" || true
+    grep -c 'focus moved to:' "$E2E_APP_LOG" || true
 }
 
 # Runs the command given, then waits until the program has learnt of a
@@ -104,7 +104,7 @@ wl_focus_and_time() {
     "$@"
     for _ in $(seq 1 1000); do
         if [ "$(wl_focus_count)" -gt "$before" ] \
-            && tail -n +1 "$E2E_APP_LOG" | grep 'focused program:' | tail -1 | grep -q "$name"; then
+            && tail -n +1 "$E2E_APP_LOG" | grep 'focus moved to:' | tail -1 | grep -q "$name"; then
             now=$(date +%s%N)
             e2e_log "latency: the program knew of $name after $(((now - start) / 1000000)) ms"
             echo "$(((now - start) / 1000000))" >>"$E2E_TMP/latencies"
