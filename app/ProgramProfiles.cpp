@@ -5,6 +5,7 @@
 #include "store/SettingsStore.h"
 
 #include <QCoreApplication>
+#include <QDebug>
 #include <QSettings>
 #include <QVariantMap>
 
@@ -101,6 +102,7 @@ void ProgramProfiles::remember(const QString &name, const QString &kind)
 
 void ProgramProfiles::focusChanged(const QString &exeName, const QString &windowClass)
 {
+    qDebug().noquote() << "focus moved to:" << exeName << windowClass;
     // Both names are offered: a class tells apart programs that share one
     // executable (an interpreter, a launcher).
     if (!windowClass.isEmpty() && windowClass.compare(exeName, Qt::CaseInsensitive) != 0)

@@ -118,6 +118,11 @@ public slots:
     void setCurrentDPI(int dpiValue);
 
 public:
+    // What becomes of a pointer setting on this desktop, in a few words for
+    // the system settings (0 pointer speed, 1 double-click time, 2 wheel
+    // scroll lines); empty where the desktop takes it.
+    Q_INVOKABLE QString pointerNote(int setting) const;
+
     // Calls a function of the scene's root item by name, each argument as a
     // QVariant; a missing root or function does nothing beyond Qt's warning.
     void invokeRoot(const char *function, Qt::ConnectionType type,

@@ -1,6 +1,7 @@
 // Pointer settings of GNOME and the other desktops that keep them in
 // GSettings (org.gnome.desktop.peripherals.mouse). Wheel scroll lines have
-// no key there; they apply to this program's own wheel handling.
+// no key there; they apply to this program's own wheel handling. KDE Plasma
+// reads no GSettings: there the settings go to Plasma's own.
 #include "host/PointerSettings.h"
 
 // GLib before Qt: Qt's "signals" keyword would break GLib's headers.
@@ -9,6 +10,8 @@
 #include <gio/gio.h>
 #include <gio/gsettingsbackend.h>
 #endif
+
+#include "host/linux/KdePointer.h"
 
 #include <QDebug>
 #include <QGuiApplication>
@@ -83,6 +86,8 @@ bool writeKey(const char *key, GVariant *value)
 
 bool applyCursorSpeed(unsigned step)
 {
+    if (kde::isPlasma())
+        return kde::applyPointerSpeed(desktopSpeed(step));
 #ifdef KELDA_HAVE_GIO
     return writeKey("speed", g_variant_new_double(desktopSpeed(step)));
 #else
@@ -94,6 +99,8 @@ bool applyCursorSpeed(unsigned step)
 
 bool applyDoubleClickTime(unsigned step)
 {
+    if (kde::isPlasma())
+        return kde::applyDoubleClickTime(doubleClickTime(step));
 #ifdef KELDA_HAVE_GIO
     return writeKey("double-click", g_variant_new_int32(gint32(doubleClickTime(step))));
 #else
@@ -108,9 +115,11 @@ bool applyScrollLines(unsigned lines)
     if (!qGuiApp)
         return false;
     const unsigned value = scrollLines(lines);
+    QGuiApplication::styleHints()->setWheelScrollLines(int(value));
+    if (kde::isPlasma())
+        return kde::applyScrollLines(value);
     qDebug().nospace() << "pointer settings: the desktop has no setting for wheel scroll lines; "
                        << value << " lines per notch apply to this program's own wheel handling";
-    QGuiApplication::styleHints()->setWheelScrollLines(int(value));
     return true;
 }
 

@@ -3,7 +3,7 @@
 // property changes of the root window and reads the property when it
 // changes. Nothing runs between events: the connection's socket wakes the
 // event loop.
-#include "host/FocusWatch.h"
+#include "host/linux/LinuxFocusWatches.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -50,38 +50,11 @@ uint32_t firstLong(const QByteArray &bytes)
     return value;
 }
 
-// The executable's name for a process: the file /proc/<pid>/exe links to,
-// or the process's own name where that link may not be read.
-QString exeName(uint32_t pid)
-{
-    if (pid == 0)
-        return {};
-    const QString dir = QStringLiteral("/proc/%1/").arg(pid);
-    const QString target = QFileInfo(dir + QLatin1String("exe")).symLinkTarget();
-    if (!target.isEmpty()) {
-        QString name = QFileInfo(target).fileName();
-        // A program replaced on disk while running still shows its old name.
-        if (name.endsWith(QLatin1String(" (deleted)")))
-            name.chop(10);
-        return name;
-    }
-    QFile comm(dir + QLatin1String("comm"));
-    if (comm.open(QIODevice::ReadOnly))
-        return QString::fromUtf8(comm.readAll()).trimmed();
-    return {};
-}
-
 class X11FocusWatch : public FocusWatch
 {
 public:
     explicit X11FocusWatch(QObject *parent) : FocusWatch(parent)
     {
-        const QByteArray session = qgetenv("XDG_SESSION_TYPE");
-        if (session == "wayland" || (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-                                     && session != "x11")) {
-            m_reason = tr("This Wayland desktop does not tell programs which window has the focus.");
-            return;
-        }
         if (qEnvironmentVariableIsEmpty("DISPLAY")) {
             m_reason = tr("No X display is running, so the focused window cannot be learnt.");
             return;
@@ -159,7 +132,7 @@ private:
         // it must not switch away from the profile being looked at.
         if (pid != 0 && pid == uint32_t(QCoreApplication::applicationPid()))
             return;
-        const QString exe = exeName(pid);
+        const QString exe = focuswatch::exeNameOf(pid);
         // WM_CLASS holds two NUL-terminated strings: instance, then class.
         const QList<QByteArray> parts = readProperty(m_c, window, XCB_ATOM_WM_CLASS, 8, 256).split('\0');
         const QString windowClass = parts.size() >= 2 ? QString::fromUtf8(parts.at(1)) : QString();
@@ -177,10 +150,32 @@ private:
 
 } // namespace
 
-FocusWatch *FocusWatch::create(QObject *parent)
+namespace focuswatch {
+
+FocusWatch *createX11(QObject *parent)
 {
-    auto *watch = new X11FocusWatch(parent);
-    if (!watch->available())
-        qDebug().noquote() << "per-program profiles are off:" << watch->unavailableReason();
-    return watch;
+    return new X11FocusWatch(parent);
 }
+
+// The executable's name for a process: the file /proc/<pid>/exe links to,
+// or the process's own name where that link may not be read.
+QString exeNameOf(uint pid)
+{
+    if (pid == 0)
+        return {};
+    const QString dir = QStringLiteral("/proc/%1/").arg(pid);
+    const QString target = QFileInfo(dir + QLatin1String("exe")).symLinkTarget();
+    if (!target.isEmpty()) {
+        QString name = QFileInfo(target).fileName();
+        // A program replaced on disk while running still shows its old name.
+        if (name.endsWith(QLatin1String(" (deleted)")))
+            name.chop(10);
+        return name;
+    }
+    QFile comm(dir + QLatin1String("comm"));
+    if (comm.open(QIODevice::ReadOnly))
+        return QString::fromUtf8(comm.readAll()).trimmed();
+    return {};
+}
+
+} // namespace focuswatch

@@ -53,6 +53,8 @@ sed 's/^/  lintian: /' "$E2E_TMP/lintian.log" >&2
 
 apt-get install -y -q "$deb" >"$E2E_TMP/apt.log" 2>&1 || { cat "$E2E_TMP/apt.log" >&2; e2e_fail "apt install"; }
 desktop-file-validate /usr/share/applications/com.zorvant.KeldaConfig.desktop || e2e_fail "desktop entry"
+grep -q '"43"' /usr/share/gnome-shell/extensions/kelda-focus@zorvant.example/metadata.json \
+    || e2e_fail "no GNOME Shell extension for this GNOME in the package"
 appstreamcli validate --no-net --pedantic /usr/share/metainfo/com.zorvant.KeldaConfig.metainfo.xml \
     >"$E2E_TMP/appstream.log" 2>&1 || { cat "$E2E_TMP/appstream.log" >&2; e2e_fail "metainfo"; }
 [ -f /usr/lib/udev/rules.d/70-kelda-x7.rules ] || e2e_fail "no udev rule"

@@ -34,6 +34,8 @@ E2E_APP_DIR=""
 E2E_PRELOAD=""
 E2E_VMOUSE_FRONT=""
 E2E_VMOUSE_ENV=()
+# Settings a test adds to (or overrides in) the program's environment.
+E2E_APP_EXTRA_ENV=()
 # Private runtime and temp folders: the single-instance lock and socket of
 # the program under test live there, so tests never meet another instance
 # running on this machine, and two launches of one test do meet each other.
@@ -126,6 +128,36 @@ e2e_start_tray() {
     sleep 0.3
 }
 
+# Opens the tray icon's menu and chooses Quit; prints the moment (ms since
+# the epoch) of the click on Quit.
+e2e_tray_quit() {
+    local icon x y menu="" before after
+    # The icon is the program's window embedded in trayer's panel.
+    icon=$(xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ { p = 1; next }
+        p && /"kelda-config"/ { print $NF; exit }')
+    [ -n "$icon" ] || e2e_fail "no tray icon in trayer's panel"
+    IFS=+ read -r _ x y <<<"$icon"
+    before=$(xdotool search --onlyvisible --pid "$E2E_APP_PID" 2>/dev/null | sort)
+    xdotool mousemove $((x + 10)) $((y + 10)) click 3
+    for _ in $(seq 1 100); do
+        after=$(xdotool search --onlyvisible --pid "$E2E_APP_PID" 2>/dev/null | sort)
+        for w in $(comm -13 <(echo "$before") <(echo "$after")); do
+            # The menu: one item, a few dozen pixels high.
+            if xdotool getwindowgeometry "$w" | awk '/Geometry:/ { split($2, g, "x"); exit !(g[2] < 60) }'; then
+                menu=$w
+                break
+            fi
+        done
+        [ -n "$menu" ] && break
+        sleep 0.05
+    done
+    [ -n "$menu" ] || e2e_fail "the tray menu did not open"
+    read -r x y <<<"$(e2e_window_pos "$menu")"
+    sleep 0.2
+    date +%s%3N
+    xdotool mousemove $((x + 30)) $((y + 11)) click 1
+}
+
 # Copies the assembled program with its data folder into the test's own
 # folder, so settings written by the test stay there. An optional argument
 # names a data folder whose contents replace the copy's modules/.
@@ -182,7 +214,7 @@ e2e_app_env() {
         # A fresh data folder speaks the desktop's language: English unless
         # a test asks for another with E2E_LANG.
         LANG="${E2E_LANG:-C.UTF-8}" LANGUAGE= LC_ALL= LC_MESSAGES=
-        "${E2E_EXTRA_ENV[@]}")
+        "${E2E_EXTRA_ENV[@]}" "${E2E_APP_EXTRA_ENV[@]}")
     if [ "$E2E_VMOUSE_FRONT" = system ]; then
         e2e_start_vmouse_system
         E2E_ENV+=("${E2E_VMOUSE_ENV[@]}")

@@ -39,6 +39,9 @@ screens_start() {
     : >"$KELDA_VMOUSE_TRANSCRIPT"
     e2e_start_x
     e2e_start_compositor
+    if [ "${SCREENS_TRAY:-0}" = 1 ]; then
+        e2e_start_tray
+    fi
     e2e_use_virtual_mouse
     e2e_start_app
     e2e_wait_window >/dev/null

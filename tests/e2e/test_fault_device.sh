@@ -66,36 +66,6 @@ start() {
     [ -n "$instance_socket" ] || e2e_fail "no single-instance socket in $E2E_RUNTIME"
 }
 
-# Opens the tray icon's menu and chooses Quit; prints the moment (ms since
-# the epoch) of the click on Quit.
-tray_quit() {
-    local icon x y menu="" before after
-    # The icon is the program's window embedded in trayer's panel.
-    icon=$(xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ { p = 1; next }
-        p && /"kelda-config"/ { print $NF; exit }')
-    [ -n "$icon" ] || e2e_fail "no tray icon in trayer's panel"
-    IFS=+ read -r _ x y <<<"$icon"
-    before=$(xdotool search --onlyvisible --pid "$E2E_APP_PID" 2>/dev/null | sort)
-    xdotool mousemove $((x + 10)) $((y + 10)) click 3
-    for _ in $(seq 1 100); do
-        after=$(xdotool search --onlyvisible --pid "$E2E_APP_PID" 2>/dev/null | sort)
-        for w in $(comm -13 <(echo "$before") <(echo "$after")); do
-            # The menu: one item, a few dozen pixels high.
-            if xdotool getwindowgeometry "$w" | awk '/Geometry:/ { split($2, g, "x"); exit !(g[2] < 60) }'; then
-                menu=$w
-                break
-            fi
-        done
-        [ -n "$menu" ] && break
-        sleep 0.05
-    done
-    [ -n "$menu" ] || e2e_fail "the tray menu did not open"
-    read -r x y <<<"$(e2e_window_pos "$menu")"
-    sleep 0.2
-    date +%s%3N
-    xdotool mousemove $((x + 30)) $((y + 11)) click 1
-}
-
 # Waits for the program to end; sets exit_status and exit_ms (since quit_at).
 wait_exit() {
     local quit_at=$1 deadline=$((SECONDS + 10)) ended
@@ -178,7 +148,7 @@ e2e_log "ok: cut after 2 data reports ($writes data reports in all), no handle l
 vm plug >/dev/null
 
 # Quit from the tray with nothing running: the mechanics of the menu.
-quit_at=$(tray_quit)
+quit_at=$(e2e_tray_quit)
 wait_exit "$quit_at"
 e2e_log "quit from the tray (idle): status $exit_status after $exit_ms ms"
 [ "$exit_status" = 0 ] || e2e_fail "exit status $exit_status"
@@ -196,7 +166,7 @@ for _ in $(seq 1 100); do
     screens_wire_since "$mark" | awk '$1 == "0c" { f = 1 } END { exit !f }' && break
     sleep 0.05
 done
-quit_at=$(tray_quit)
+quit_at=$(e2e_tray_quit)
 wait_exit "$quit_at"
 e2e_log "quit from the tray during a profile switch: status $exit_status after $exit_ms ms"
 e2e_log "wire since the switch began:"

@@ -52,6 +52,8 @@ install_once
 [ -f "$prefix/share/applications/com.zorvant.KeldaConfig.desktop" ] || e2e_fail "no desktop entry"
 [ -f "$prefix/share/icons/hicolor/48x48/apps/com.zorvant.KeldaConfig.png" ] || e2e_fail "no 48 px icon"
 [ -f "$prefix/share/icons/hicolor/scalable/apps/com.zorvant.KeldaConfig.svg" ] || e2e_fail "no scalable icon"
+[ -f "$prefix/share/gnome-shell/extensions/kelda-focus@zorvant.example/extension.js" ] \
+    || e2e_fail "no GNOME Shell extension in the user's extensions folder"
 [ ! -e "$old/kelda-config" ] && [ -f "$old/modules/setting/p2.bin" ] || e2e_fail "the earlier program or its data"
 
 # The installed program, started from another folder, makes the user's data

@@ -5,6 +5,7 @@
 // dconf without a session bus, no schema).
 #include "app/myQQuickView.h"
 #include "host/PointerSettings.h"
+#include "host/linux/KdePointer.h"
 
 #include <QGuiApplication>
 #include <QProcess>
@@ -106,6 +107,7 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("KELDA_POINTER_CHILD", args);
         env.insert("GSETTINGS_BACKEND", backend);
+        env.insert("XDG_CURRENT_DESKTOP", "GNOME");
         env.insert("XDG_CONFIG_HOME", home.filePath("config"));
         env.insert("XDG_RUNTIME_DIR", home.path());
         if (session)
@@ -147,6 +149,70 @@ private slots:
         stored.beginGroup("org/gnome/desktop/peripherals/mouse");
         QCOMPARE(stored.value("speed").toDouble(), speed);
         QCOMPARE(stored.value("double-click").toInt(), doubleClick);
+    }
+
+    // KDE Plasma reads no GSettings: double-click time and wheel lines go to
+    // kdeglobals, next to what the user keeps there; without KWin on the bus
+    // the pointer speed is reported as not applied.
+    void plasma()
+    {
+        QTemporaryDir home;
+        QDir().mkpath(home.filePath("config"));
+        QFile globals(home.filePath("config/kdeglobals"));
+        QVERIFY(globals.open(QIODevice::WriteOnly));
+        globals.write("[General]\nColorScheme=Dark\n\n[KDE]\nDoubleClickInterval=400\nSingleClick=false\n\n[WM]\nx=1\n");
+        globals.close();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("KELDA_POINTER_CHILD", "5,10,7");
+        env.insert("XDG_CURRENT_DESKTOP", "KDE");
+        env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+        env.insert("XDG_RUNTIME_DIR", home.path());
+        env.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+        env.insert("GSETTINGS_BACKEND", "keyfile");
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {"applyChild"});
+        QVERIFY(child.waitForFinished(60000));
+        const QString log = QString::fromUtf8(child.readAllStandardError() + child.readAllStandardOutput());
+        QVERIFY2(child.exitCode() == 0, qPrintable(log));
+        QVERIFY(log.contains("setCursorSpeed Failed"));
+        QVERIFY(!log.contains("setDoubleClickSpeed Failed"));
+        QVERIFY(!log.contains("setVerticalScrollLines Failed"));
+        QVERIFY(!QFile::exists(home.filePath("config/glib-2.0/settings/keyfile")));
+        QVERIFY(globals.open(QIODevice::ReadOnly));
+        QCOMPARE(globals.readAll(), QByteArray("[General]\nColorScheme=Dark\n\n[KDE]\nDoubleClickInterval=200\n"
+                                               "SingleClick=false\nWheelScrollLines=7\n\n[WM]\nx=1\n"));
+    }
+
+    void iniKey_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("no file") << QByteArray() << QByteArray("[KDE]\nk=v\n");
+        QTest::newRow("no group") << QByteArray("[A]\nk=1\n") << QByteArray("[A]\nk=1\n\n[KDE]\nk=v\n");
+        QTest::newRow("a key with a flag is replaced")
+            << QByteArray("[KDE]\n# note\nk[$e]=1\nm=2\n") << QByteArray("[KDE]\n# note\nk=v\nm=2\n");
+        QTest::newRow("the same key in another group stays")
+            << QByteArray("[A]\nk=1\n[KDE]\nm=2\n[B]\nk=3") << QByteArray("[A]\nk=1\n[KDE]\nm=2\nk=v\n[B]\nk=3\n");
+    }
+
+    void iniKey()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("rc");
+        if (!before.isNull()) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(before);
+        }
+        QVERIFY(pointer::kde::setIniKey(path, "KDE", "k", "v"));
+        QCOMPARE(pointer::kde::iniKey(path, "KDE", "k"), QString("v"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), after);
     }
 };
 

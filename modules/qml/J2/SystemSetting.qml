@@ -160,6 +160,21 @@ Rectangle {
         }
     }
 
+    // What becomes of a setting on this desktop, right of its heading.
+    component DesktopNote: Text {
+        property int setting: 0
+        x: 200
+        width: parent.width - 234
+        horizontalAlignment: Text.AlignRight
+        elide: Text.ElideRight
+        text: typeof ui_View !== "undefined" && ui_View.pointerNote ? ui_View.pointerNote(setting) : ""
+        font.family: mainIten.fontFamily
+        font.pixelSize: mainIten.fontMinSize
+        color: mainIten.colorGray2
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
+    }
+
     component SectionHead: Row {
         property alias textValue: label.text
         property alias icon: image.source
@@ -226,6 +241,12 @@ Rectangle {
         }
     }
 
+    DesktopNote {
+        objectName: "speedNote"
+        y: 49
+        setting: 0
+    }
+
     SectionHead {
         y: 46
         textValue: systemSetting.langStrings[1]
@@ -248,6 +269,12 @@ Rectangle {
         function onBtnClick() {
             systemSetting.systemSettingFocus()
         }
+    }
+
+    DesktopNote {
+        objectName: "doubleClickNote"
+        y: 125
+        setting: 1
     }
 
     SectionHead {
@@ -280,6 +307,12 @@ Rectangle {
         width: parent.width - 48
         height: 1
         color: mainIten.colorGray1
+    }
+
+    DesktopNote {
+        objectName: "scrollNote"
+        y: 217
+        setting: 2
     }
 
     SectionHead {
