@@ -148,5 +148,7 @@ int main(int argc, char *argv[])
     longest = std::max(longest, nowMs() - last);
     std::printf("pings %lu answers %d longest_gap_ms %.1f max_round_trip_ms %.1f\n", serial - 1, answers,
                 longest, maxTrip);
+    std::fflush(stdout);
+    XCloseDisplay(d);
     return answers > 0 ? 0 : 1;
 }
