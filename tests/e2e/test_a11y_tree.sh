@@ -3,15 +3,7 @@
 # bus: on the main window and on every dialog each control has a role and a
 # name (the counts per role are printed). Then a whole journey with AT-SPI
 # actions alone: DPI stage 2 to 1200, Save, and the values on the wire.
-# A session bus of its own, and a runtime folder of its own for the
-# accessibility bus's socket, so that tests running side by side stay apart.
-if [ -z "${KELDA_A11Y_BUS:-}" ]; then
-    runtime=$(mktemp -d "${TMPDIR:-/tmp}/kelda-a11y.XXXXXX")
-    rc=0
-    XDG_RUNTIME_DIR=$runtime KELDA_A11Y_BUS=1 dbus-run-session -- bash "$0" "$@" || rc=$?
-    rm -rf "$runtime"
-    exit $rc
-fi
+source "$(dirname "$0")/a11y_bus.sh"
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/screens_lib.sh"
 

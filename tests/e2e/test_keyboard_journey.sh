@@ -5,15 +5,7 @@
 # is typed as 1200, Space on Save saves; the mouse gets both. The focus is
 # only read over AT-SPI, as a screen reader user hears it; every action is a
 # key press.
-# A session bus of its own, and a runtime folder of its own for the
-# accessibility bus's socket, so that tests running side by side stay apart.
-if [ -z "${KELDA_A11Y_BUS:-}" ]; then
-    runtime=$(mktemp -d "${TMPDIR:-/tmp}/kelda-a11y.XXXXXX")
-    rc=0
-    XDG_RUNTIME_DIR=$runtime KELDA_A11Y_BUS=1 dbus-run-session -- bash "$0" "$@" || rc=$?
-    rm -rf "$runtime"
-    exit $rc
-fi
+source "$(dirname "$0")/a11y_bus.sh"
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/screens_lib.sh"
 
