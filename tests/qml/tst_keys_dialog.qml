@@ -238,11 +238,12 @@ SceneLook {
         }
 
         function test_macro() {
-            var list = keyAssigmentMain.macroList
-            list.mdItems.clear()
-            list.mdItems.append({ textValue: "m1" })
-            list.mdItems.append({ textValue: "reload" })
+            var names = keyAssigmentMain.macroModel
+            names.clear()
+            names.append({ textValue: "m1" })
+            names.append({ textValue: "reload" })
             keyAssigmentMain.show(2)
+            var list = keyAssigmentMain.macroList
             click(find("modeRadio1"))
             compare(keyAssigmentMain.macroMode, 1)
             click(list, 40)
@@ -360,10 +361,10 @@ SceneLook {
         }
 
         function test_showsCurrentFunction(data) {
-            var list = keyAssigmentMain.macroList
-            list.mdItems.clear()
-            list.mdItems.append({ textValue: "m1" })
-            list.mdItems.append({ textValue: "burst" })
+            var names = keyAssigmentMain.macroModel
+            names.clear()
+            names.append({ textValue: "m1" })
+            names.append({ textValue: "burst" })
             keyAssigmentMain.show(0)            // a selection left from before
             keyMatrixMain.setEntry(keyMatrixMain.modKeys, 8, data.codes,
                                    keyAssigmentMain.keyCodeToString(data.codes[0], data.codes[1],

@@ -294,6 +294,37 @@ Item {
             compare(child("mask").visible, true)
         }
 
+        // The dialogs start as their data: what the first initUI reads is
+        // held before any of them is built, and shows once one is opened.
+        function test_dialogsAreBuiltOnFirstOpen_data() {
+            return [
+                { tag: "system", dialog: "systemSettingMain", inner: "linesInput",
+                  open: () => scene.openSystemSetting(),
+                  shows: (d) => findChild(d, "linesInput").textValue === "7" },
+                { tag: "profile", dialog: "profileMain", inner: "profileRows",
+                  open: () => scene.openProfile(),
+                  shows: (d) => findChild(d, "profileRows").count === 2 },
+                { tag: "macro", dialog: "macroEditorMain", inner: "repeatInput",
+                  open: () => scene.openMacroEditor(),
+                  shows: (d) => findChild(d, "repeatInput").textValue === "4" },
+                { tag: "keys", dialog: "keyAssigmentMain", inner: "mediaGrid",
+                  open: () => scene.openKeyAssigment(0),
+                  shows: (d) => d.macroList.mdItems.count === 1 && findChild(d, "mediaGrid").mdItems.count > 0 }
+            ]
+        }
+
+        function test_dialogsAreBuiltOnFirstOpen(data) {
+            backEnd.profileData = { "mouse/scrollRate": "7" }
+            backEnd.nameLists = { 0: ["burst"], 2: ["Standard0", "game1"] }
+            backEnd.macros = { "burst": ["4"] }
+            startScene()
+            var dialog = child(data.dialog)
+            compare(findChild(dialog, data.inner), null)
+            data.open()
+            verify(findChild(dialog, data.inner) !== null)
+            verify(data.shows(dialog))
+        }
+
         function test_dragOnEmptyAreaMovesTheWindow() {
             startScene()
             var pressed = 0

@@ -25,7 +25,11 @@ Rectangle {
 
     property bool isFireInput: false
     property bool isComboInput: false
-    property alias macroList: macroList
+    // The macro drop-down, once the dialog is built, and the names it
+    // lists: the macro editor's, or a list of its own without one.
+    readonly property Item macroList: content.item ? content.item.macroList : null
+    readonly property var macroModel: macroEditor && macroEditor.macroNameModel !== undefined
+                                      ? macroEditor.macroNameModel : ownMacroNames
 
     // The screens the dialog works with; the shell's instances by default.
     property var keyMatrix: typeof keyMatrixMain !== "undefined" ? keyMatrixMain : null
@@ -92,9 +96,13 @@ Rectangle {
     // The body scrolls to the control the keyboard reaches.
     readonly property Item focusedItem: Window.activeFocusItem
     onFocusedItemChanged: {
+        var ui = content.item
+        if (!ui)
+            return
+        var body = ui.body
         for (var p = focusedItem; p; p = p.parent) {
-            if (p === sections) {
-                var top = focusedItem.mapToItem(sections, 0, 0).y
+            if (p === ui.sections) {
+                var top = focusedItem.mapToItem(ui.sections, 0, 0).y
                 if (top - 8 < body.contentY)
                     body.contentY = Math.max(0, top - 8)
                 else if (top + focusedItem.height + 8 > body.contentY + body.height)
@@ -145,25 +153,31 @@ Rectangle {
     // The mouse-function and DPI radios always show the definition: at
     // most one of them is selected, whichever section made it.
     function markRadios() {
+        var ui = content.item
+        if (!ui)
+            return
         var choice = KeyDefine.choiceOf(codes())
-        for (var k = 0; k < mouseRadios.count; ++k)
-            mouseRadios.itemAt(k).isSelect = choice.kind === "mouse" && k === choice.index
-        for (k = 0; k < dpiRadios.count; ++k)
-            dpiRadios.itemAt(k).isSelect = choice.kind === "dpi" && k === choice.index
+        for (var k = 0; k < ui.mouseRadios.count; ++k)
+            ui.mouseRadios.itemAt(k).isSelect = choice.kind === "mouse" && k === choice.index
+        for (k = 0; k < ui.dpiRadios.count; ++k)
+            ui.dpiRadios.itemAt(k).isSelect = choice.kind === "dpi" && k === choice.index
     }
 
     // Opening the dialog shows what the button does now in the section that
     // made it; the other sections keep their inputs.
     function showCurrentChoice() {
+        var ui = content.item
+        if (!ui)
+            return
         var choice = KeyDefine.choiceOf(codes())
         switch (choice.kind) {
         case "fire":
             fireKeyName = keyName(keyCode1)
             fireRateText = KeyDefine.fireRateText(keyCode2 - 1)
-            rateSlider.textValue = fireRateText
-            rateSlider.sliderControl.setValue(KeyDefine.fireRatePos(keyCode2))
-            timesBox.textValue = String(keyCode3)
-            endlessBox.isSelect = keyCode3 === 0
+            ui.rateSlider.textValue = fireRateText
+            ui.rateSlider.sliderControl.setValue(KeyDefine.fireRatePos(keyCode2))
+            ui.timesBox.textValue = String(keyCode3)
+            ui.endlessBox.isSelect = keyCode3 === 0
             break
         case "combo":
             comboText = KeyDefine.comboNames(keyCode1, keyCode2, keyCode3, keyName).join(" + ")
@@ -172,22 +186,22 @@ Rectangle {
         case "windows":
         case "shortcut":
             if (choice.index >= 0) {
-                var grid = choice.kind === "media" ? mediaGrid
-                         : choice.kind === "windows" ? windowsGrid : shortcutGrid
+                var grid = choice.kind === "media" ? ui.mediaGrid
+                         : choice.kind === "windows" ? ui.windowsGrid : ui.shortcutGrid
                 grid.currentSelect = choice.index
             }
             break
         case "macro":
-            for (var i = 0; i < macroList.mdItems.count; ++i) {
-                if (String(macroList.mdItems.get(i).textValue) === keyString) {
-                    macroList.currentSelect = i
+            for (var i = 0; i < macroModel.count; ++i) {
+                if (String(macroModel.get(i).textValue) === keyString) {
+                    ui.macroList.currentSelect = i
                     break
                 }
             }
             if (choice.index >= 0) {
                 macroMode = choice.index
-                for (var k = 0; k < modeRadios.count; ++k)
-                    modeRadios.itemAt(k).isSelect = k === choice.index
+                for (var k = 0; k < ui.modeRadios.count; ++k)
+                    ui.modeRadios.itemAt(k).isSelect = k === choice.index
             }
             break
         }
@@ -205,18 +219,29 @@ Rectangle {
             model.append({ textValue: str(table[i].str) })
     }
 
+    // The fixed choices take the texts of the interface language; a dialog
+    // not built yet fills them when it is.
     function init() {
-        macroList.closeMenu()
-        fillGrid(mediaGrid.mdItems, KeyDefine.mediaFunctions)
-        fillGrid(windowsGrid.mdItems, KeyDefine.windowsFunctions)
-        fillGrid(shortcutGrid.mdItems, KeyDefine.shortcutFunctions)
+        var ui = content.item
+        if (!ui)
+            return
+        ui.macroList.closeMenu()
+        fillGrids()
+    }
+
+    function fillGrids() {
+        var ui = content.item
+        fillGrid(ui.mediaGrid.mdItems, KeyDefine.mediaFunctions)
+        fillGrid(ui.windowsGrid.mdItems, KeyDefine.windowsFunctions)
+        fillGrid(ui.shortcutGrid.mdItems, KeyDefine.shortcutFunctions)
     }
 
     function show(index) {
+        built = true
         selectIndex = index
         x = Qt.binding(function () { return (mainIten.width - keyAssigment.width) / 2 })
         y = Qt.binding(function () { return (mainIten.height - keyAssigment.height) / 2 })
-        body.contentY = 0
+        content.item.body.contentY = 0
         if (keyMatrix) {
             var e = keyMatrix.modKeys.get(index)
             setCodes([Number(e.keyCode0), Number(e.keyCode1), Number(e.keyCode2), Number(e.keyCode3)],
@@ -227,13 +252,16 @@ Rectangle {
     }
 
     function closeMenus() {
-        macroList.closeMenu()
-        if (rateSlider.isDrop)
-            rateSlider.closeMenu()
-        mediaGrid.closeMenu()
-        windowsGrid.closeMenu()
-        shortcutGrid.closeMenu()
-        timesBox.closeFocus()
+        var ui = content.item
+        if (!ui)
+            return
+        ui.macroList.closeMenu()
+        if (ui.rateSlider.isDrop)
+            ui.rateSlider.closeMenu()
+        ui.mediaGrid.closeMenu()
+        ui.windowsGrid.closeMenu()
+        ui.shortcutGrid.closeMenu()
+        ui.timesBox.closeFocus()
     }
 
     function closeDialog() {
@@ -285,7 +313,7 @@ Rectangle {
     }
 
     function fireTimes() {
-        return Number(timesBox.textValue) || 0
+        return content.item ? Number(content.item.timesBox.textValue) || 0 : 0
     }
 
     function startFireInput() {
@@ -300,14 +328,16 @@ Rectangle {
 
     function setFireRatePos(pos) {
         fireRateText = KeyDefine.fireRateText(pos)
-        rateSlider.textValue = fireRateText
+        if (content.item)
+            content.item.rateSlider.textValue = fireRateText
         if (KeyDefine.isFire(codes()))
             keyCode2 = fireRate() & 0xFF
     }
 
     function timesEdited() {
         var times = fireTimes()
-        endlessBox.isSelect = times === 0
+        if (content.item)
+            content.item.endlessBox.isSelect = times === 0
         if (KeyDefine.isFire(codes()))
             keyCode3 = times & 0xFF
     }
@@ -351,9 +381,9 @@ Rectangle {
 
     // Macro.
     function chooseMacro(index) {
-        if (index < 0 || index >= macroList.mdItems.count)
+        if (index < 0 || index >= macroModel.count)
             return
-        var name = macroList.mdItems.get(index).textValue
+        var name = macroModel.get(index).textValue
         setCodes(KeyDefine.macroDefinition(macroMode, selectIndex), name === undefined ? "" : String(name))
     }
 
@@ -375,502 +405,530 @@ Rectangle {
     Keys.onEscapePressed: closeDialog()
 
     // The dialog moves with its background and stays inside the scene.
-    MouseArea {
+    ListModel {
+        id: ownMacroNames
+    }
+
+    // The visuals are built the first time the dialog is shown; until then
+    // the dialog is its data and the functions the scene calls.
+    property bool built: visible
+    onVisibleChanged: if (visible) built = true
+
+    Loader {
+        id: content
         anchors.fill: parent
-        drag.target: keyAssigment
-        drag.minimumX: 0
-        drag.minimumY: 0
-        drag.maximumX: mainIten.width - keyAssigment.width
-        drag.maximumY: mainIten.height - keyAssigment.height
-    }
+        active: keyAssigment.built
+        onLoaded: keyAssigment.fillGrids()
+        sourceComponent: Item {
+            property alias sections: sections
+            property alias body: body
+            property alias mouseRadios: mouseRadios
+            property alias dpiRadios: dpiRadios
+            property alias rateSlider: rateSlider
+            property alias timesBox: timesBox
+            property alias endlessBox: endlessBox
+            property alias mediaGrid: mediaGrid
+            property alias windowsGrid: windowsGrid
+            property alias shortcutGrid: shortcutGrid
+            property alias macroList: macroList
+            property alias modeRadios: modeRadios
 
-    Rectangle {
-        id: titleBar
-        x: 1
-        y: 1
-        width: parent.width - 2
-        height: 40
-        color: mainIten.colorBlack
-
-        Rectangle {
-            x: 16
-            anchors.verticalCenter: parent.verticalCenter
-            width: 3
-            height: 16
-            color: mainIten.colorBlue
-        }
-
-        Text {
-            objectName: "title"
-            x: 26
-            anchors.verticalCenter: parent.verticalCenter
-            width: backButton.x - x - 12
-            elide: Text.ElideRight
-            text: keyAssigment.str(0) + (keyAssigment.selectIndex + 1) + " : " + keyAssigment.keyString
-            font.family: mainIten.fontFamily
-            font.pixelSize: mainIten.fontMiddleSize
-            font.bold: true
-            color: "#ffffff"
-        }
-
-        IconButton {
-            id: backButton
-            objectName: "backButton"
-            anchors.right: closeButton.left
-            anchors.rightMargin: 16
-            anchors.verticalCenter: parent.verticalCenter
-            icon: "backBtn"
-            accessibleName: mainIten.accessLang[3]
-            onClicked: keyAssigment.restoreFactory()
-        }
-
-        IconButton {
-            id: closeButton
-            objectName: "closeButton"
-            anchors.right: parent.right
-            anchors.rightMargin: 16
-            anchors.verticalCenter: parent.verticalCenter
-            icon: "closeBtn"
-            accessibleName: mainIten.accessLang[1]
-            onClicked: keyAssigment.closeDialog()
-        }
-    }
-
-    Flickable {
-        id: body
-        objectName: "body"
-        x: 16
-        y: 42
-        width: parent.width - 32
-        height: 360
-        contentWidth: width
-        contentHeight: 860
-        clip: true
-        boundsBehavior: Flickable.StopAtBounds
-        property bool sliderDragging: false
-        interactive: !sliderDragging
-
-        Column {
-            id: sections
-            width: body.width
-            // Spread so that the last grid's drop area ends at the bottom
-            // of the 860 px body.
-            spacing: 22
-            topPadding: 10
-
-            // 1. Mouse function.
-            Column {
-                objectName: "sectionMouse"
-                width: parent.width
-                spacing: 10
-                SectionHeading { width: parent.width; textValue: keyAssigment.str(1) }
-                Grid {
-                    x: 8
-                    columns: 3
-                    columnSpacing: 8
-                    rowSpacing: 12
-                    Repeater {
-                        id: mouseRadios
-                        model: KeyDefine.mouseFunctions.length
-                        // Three columns over the whole body, the label
-                        // close to its ring, so longer names still fit.
-                        RadioButton {
-                            objectName: "mouseRadio" + model.index
-                            width: 120
-                            gapValue: 8
-                            index: model.index
-                            textValue: keyAssigment.str(KeyDefine.mouseFunctions[model.index].str)
-                            onBtnClick: (i) => {
-                                for (var k = 0; k < mouseRadios.count; ++k)
-                                    mouseRadios.itemAt(k).isSelect = k === i
-                                keyAssigment.chooseFixed(KeyDefine.mouseFunctions[i])
-                            }
-                        }
-                    }
-                }
+            MouseArea {
+                anchors.fill: parent
+                drag.target: keyAssigment
+                drag.minimumX: 0
+                drag.minimumY: 0
+                drag.maximumX: mainIten.width - keyAssigment.width
+                drag.maximumY: mainIten.height - keyAssigment.height
             }
 
-            // 2. Auto-fire of one key.
-            Column {
-                objectName: "sectionFire"
-                width: parent.width
-                spacing: 10
-                z: rateSlider.z > 0 ? 2 : 0
-                SectionHeading { width: parent.width; textValue: keyAssigment.str(8) }
-                Row {
-                    id: fireRow
-                    // Both rows' labels take the width of the longer one, so
-                    // their boxes line up.
-                    readonly property int labelWidth: Math.ceil(Math.max(fireKeyLabel.implicitWidth,
-                                                                         timesLabel.implicitWidth))
-                    x: 8
-                    spacing: 10
-                    Text {
-                        id: fireKeyLabel
-                        width: fireRow.labelWidth
-                        anchors.verticalCenter: parent.verticalCenter
-                        text: keyAssigment.str(9)
-                        elide: Text.ElideRight
-                        font.family: mainIten.fontFamily
-                        font.pixelSize: mainIten.fontNormalSize
-                        color: mainIten.fontColor
-                    }
-                    Rectangle {
-                        id: fireKeyBox
-                        objectName: "fireKeyBox"
-                        // What the labels and the rate leave of the row.
-                        width: Math.max(96, body.width - 8 - fireRow.labelWidth - fireRateLabel.width
-                                        - rateSlider.width - 3 * fireRow.spacing)
-                        height: 24
-                        color: keyAssigment.isFireInput ? mainIten.colorBlack : mainIten.colorGray0
-                        border.color: keyAssigment.isFireInput || fireKeyArea.containsMouse
-                                      ? mainIten.colorBlue : mainIten.colorGray1
-                        activeFocusOnTab: enabled
-                        Keys.onSpacePressed: (event) => keyAssigment.startFireInputByKey(event.key)
-                        Keys.onReturnPressed: (event) => keyAssigment.startFireInputByKey(event.key)
-                        Keys.onEnterPressed: (event) => keyAssigment.startFireInputByKey(event.key)
-                        Accessible.role: Accessible.Button
-                        Accessible.focusable: activeFocusOnTab
-                        Accessible.name: keyAssigment.str(9)
-                        Accessible.description: keyAssigment.fireBoxText
-                        Accessible.onPressAction: if (!mainIten.inputBlocked) keyAssigment.startFireInput()
-                        FocusRing {}
-                        Text {
-                            anchors.centerIn: parent
-                            width: parent.width - 8
-                            horizontalAlignment: Text.AlignHCenter
-                            elide: Text.ElideRight
-                            text: keyAssigment.fireBoxText
-                            font.family: mainIten.fontFamily
-                            font.pixelSize: mainIten.fontNormalSize
-                            color: keyAssigment.isFireInput ? mainIten.colorBlue : mainIten.fontColor
-                        }
-                        MouseArea {
-                            id: fireKeyArea
-                            anchors.fill: parent
-                            hoverEnabled: true
-                            onClicked: keyAssigment.startFireInput()
-                        }
-                    }
-                    Text {
-                        id: fireRateLabel
-                        width: Math.ceil(implicitWidth)
-                        anchors.verticalCenter: parent.verticalCenter
-                        text: keyAssigment.str(11)
-                        font.family: mainIten.fontFamily
-                        font.pixelSize: mainIten.fontNormalSize
-                        color: mainIten.fontColor
-                    }
-                    DropDownSlider {
-                        id: rateSlider
-                        objectName: "rateSlider"
-                        width: 110
-                        textValue: KeyDefine.fireRateDefaultText
-                        accessibleName: keyAssigment.str(11)
-                        onValueChange: (pos) => keyAssigment.setFireRatePos(pos)
-                        onDragSignal: (isDrag) => body.sliderDragging = isDrag
-                    }
-                }
-                Row {
-                    x: 8
-                    spacing: 10
-                    Text {
-                        id: timesLabel
-                        width: fireRow.labelWidth
-                        anchors.verticalCenter: parent.verticalCenter
-                        text: keyAssigment.str(12)
-                        elide: Text.ElideRight
-                        font.family: mainIten.fontFamily
-                        font.pixelSize: mainIten.fontNormalSize
-                        color: mainIten.fontColor
-                    }
-                    Rectangle {
-                        width: 48
-                        height: 24
-                        color: mainIten.colorBlack
-                        border.color: timesBox.txtInput.activeFocus ? mainIten.colorBlue : mainIten.colorGray1
-                        RectInput {
-                            id: timesBox
-                            objectName: "timesBox"
-                            anchors.centerIn: parent
-                            maxValue: 255
-                            minValue: 0
-                            accessibleName: keyAssigment.str(12)
-                            onEndInputSignal: keyAssigment.timesEdited()
-                        }
-                    }
-                    Item { width: 6; height: 1 }
-                    CheckBox {
-                        id: endlessBox
-                        objectName: "endlessBox"
-                        anchors.verticalCenter: parent.verticalCenter
-                        textValue: keyAssigment.str(13)
-                        isSelect: true
-                        onBtnClick: {
-                            // The click handler sees the box before it flips.
-                            if (!endlessBox.isSelect) {
-                                timesBox.textValue = "0"
-                                if (KeyDefine.isFire(keyAssigment.codes()))
-                                    keyAssigment.keyCode3 = 0
-                            }
-                        }
-                    }
-                }
-            }
+            Rectangle {
+                id: titleBar
+                x: 1
+                y: 1
+                width: parent.width - 2
+                height: 40
+                color: mainIten.colorBlack
 
-            // 3. Key combination.
-            Column {
-                objectName: "sectionCombo"
-                width: parent.width
-                spacing: 10
-                SectionHeading { width: parent.width; textValue: keyAssigment.str(14) }
                 Rectangle {
-                    id: comboBox
-                    objectName: "comboBox"
-                    x: 8
-                    width: 240
-                    height: 24
-                    color: keyAssigment.isComboInput ? mainIten.colorBlack : mainIten.colorGray0
-                    border.color: keyAssigment.isComboInput || comboArea.containsMouse
-                                  ? mainIten.colorBlue : mainIten.colorGray1
-                    // Space or Enter starts the input; while it runs, Enter
-                    // confirms and Escape cancels it.
-                    activeFocusOnTab: enabled
-                    Keys.onSpacePressed: (event) => {
-                        if (!keyAssigment.isComboInput)
-                            keyAssigment.comboKey(event.key)
-                    }
-                    Keys.onReturnPressed: (event) => keyAssigment.comboKey(event.key)
-                    Keys.onEnterPressed: (event) => keyAssigment.comboKey(event.key)
-                    Keys.onEscapePressed: (event) => {
-                        if (keyAssigment.isComboInput)
-                            keyAssigment.comboKey(event.key)
-                        else
-                            event.accepted = false
-                    }
-                    Accessible.role: Accessible.Button
-                    Accessible.focusable: activeFocusOnTab
-                    Accessible.name: keyAssigment.str(14)
-                    Accessible.description: keyAssigment.comboBoxText
-                    Accessible.onPressAction: if (!mainIten.inputBlocked && !keyAssigment.isComboInput) keyAssigment.startCombo()
-                    FocusRing {}
-                    MouseArea {
-                        id: comboArea
-                        anchors.fill: parent
-                        hoverEnabled: true
-                        onClicked: keyAssigment.startCombo()
-                    }
-                    Text {
-                        objectName: "comboText"
-                        x: 8
-                        anchors.verticalCenter: parent.verticalCenter
-                        width: parent.width - 60
-                        elide: Text.ElideRight
-                        text: keyAssigment.comboBoxText
-                        font.family: mainIten.fontFamily
-                        font.pixelSize: mainIten.fontNormalSize
-                        color: keyAssigment.isComboInput ? "#ffffff" : mainIten.fontColor
-                    }
-                    IconButton {
-                        id: comboOk
-                        objectName: "comboOk"
-                        visible: keyAssigment.isComboInput
-                        anchors.right: comboCancel.left
-                        anchors.rightMargin: 8
-                        anchors.verticalCenter: parent.verticalCenter
-                        icon: "okBtn"
-                        accessibleName: mainIten.accessLang[7]
-                        onClicked: keyAssigment.confirmCombo()
-                    }
-                    IconButton {
-                        id: comboCancel
-                        objectName: "comboCancel"
-                        visible: keyAssigment.isComboInput
-                        anchors.right: parent.right
-                        anchors.rightMargin: 6
-                        anchors.verticalCenter: parent.verticalCenter
-                        icon: "closeBtn"
-                        accessibleName: mainIten.accessLang[8]
-                        onClicked: keyAssigment.cancelCombo()
-                    }
+                    x: 16
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: 3
+                    height: 16
+                    color: mainIten.colorBlue
+                }
+
+                Text {
+                    objectName: "title"
+                    x: 26
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: backButton.x - x - 12
+                    elide: Text.ElideRight
+                    text: keyAssigment.str(0) + (keyAssigment.selectIndex + 1) + " : " + keyAssigment.keyString
+                    font.family: mainIten.fontFamily
+                    font.pixelSize: mainIten.fontMiddleSize
+                    font.bold: true
+                    color: "#ffffff"
+                }
+
+                IconButton {
+                    id: backButton
+                    objectName: "backButton"
+                    anchors.right: closeButton.left
+                    anchors.rightMargin: 16
+                    anchors.verticalCenter: parent.verticalCenter
+                    icon: "backBtn"
+                    accessibleName: mainIten.accessLang[3]
+                    onClicked: keyAssigment.restoreFactory()
+                }
+
+                IconButton {
+                    id: closeButton
+                    objectName: "closeButton"
+                    anchors.right: parent.right
+                    anchors.rightMargin: 16
+                    anchors.verticalCenter: parent.verticalCenter
+                    icon: "closeBtn"
+                    accessibleName: mainIten.accessLang[1]
+                    onClicked: keyAssigment.closeDialog()
                 }
             }
 
-            // 4. Media.
-            Column {
-                objectName: "sectionMedia"
-                width: parent.width
-                spacing: 10
-                z: mediaGrid.z > 0 ? 2 : 0
-                SectionHeading { width: parent.width; textValue: keyAssigment.str(15) }
-                DropDownGrid {
-                    id: mediaGrid
-                    objectName: "mediaGrid"
-                    accessibleName: keyAssigment.str(15)
-                    x: 8
-                    width: 120
-                    onBtnClick: {
-                        if (currentSelect >= 0)
-                            keyAssigment.chooseFixed(KeyDefine.mediaFunctions[currentSelect])
-                    }
-                }
-            }
+            Flickable {
+                id: body
+                objectName: "body"
+                x: 16
+                y: 42
+                width: parent.width - 32
+                height: 360
+                contentWidth: width
+                contentHeight: 860
+                clip: true
+                boundsBehavior: Flickable.StopAtBounds
+                property bool sliderDragging: false
+                interactive: !sliderDragging
 
-            // 5. Macro.
-            Column {
-                objectName: "sectionMacro"
-                width: parent.width
-                spacing: 10
-                z: macroList.z > 0 ? 2 : 0
-                SectionHeading { width: parent.width; textValue: keyAssigment.str(16) }
-                Row {
-                    x: 8
-                    spacing: 16
-                    z: 1
-                    DropDownList {
-                        id: macroList
-                        objectName: "macroList"
-                        accessibleName: keyAssigment.str(16)
-                        width: 160
-                        currentSelect: -1
-                        onValueChange: (index) => keyAssigment.chooseMacro(index)
-                    }
-                    Rectangle {
-                        objectName: "macroEditorButton"
-                        width: 120
-                        height: 24
-                        color: macroEditorArea.containsMouse ? mainIten.colorOrange : mainIten.colorBlue
-                        activeFocusOnTab: enabled
-                        Keys.onSpacePressed: if (!mainIten.inputBlocked) keyAssigment.openMacroEditor()
-                        Keys.onReturnPressed: if (!mainIten.inputBlocked) keyAssigment.openMacroEditor()
-                        Keys.onEnterPressed: if (!mainIten.inputBlocked) keyAssigment.openMacroEditor()
-                        Accessible.role: Accessible.Button
-                        Accessible.focusable: activeFocusOnTab
-                        Accessible.name: keyAssigment.str(17)
-                        Accessible.onPressAction: if (!mainIten.inputBlocked) keyAssigment.openMacroEditor()
-                        FocusRing {}
-                        Text {
-                            anchors.centerIn: parent
-                            text: keyAssigment.str(17)
-                            font.family: mainIten.fontFamily
-                            font.pixelSize: mainIten.fontNormalSize
-                            color: macroEditorArea.containsMouse ? mainIten.colorGray0 : "#ffffff"
-                        }
-                        MouseArea {
-                            id: macroEditorArea
-                            anchors.fill: parent
-                            hoverEnabled: true
-                            onClicked: keyAssigment.openMacroEditor()
-                        }
-                    }
-                }
                 Column {
-                    x: 8
-                    spacing: 10
-                    Repeater {
-                        id: modeRadios
-                        model: 3
-                        RadioButton {
-                            objectName: "modeRadio" + model.index
-                            gapValue: 8
-                            index: model.index
-                            isSelect: model.index === 0
-                            textValue: keyAssigment.str(18 + model.index)
-                            onBtnClick: (i) => {
-                                for (var k = 0; k < modeRadios.count; ++k)
-                                    modeRadios.itemAt(k).isSelect = k === i
-                                keyAssigment.setMacroMode(i)
+                    id: sections
+                    width: body.width
+                    // Spread so that the last grid's drop area ends at the bottom
+                    // of the 860 px body.
+                    spacing: 22
+                    topPadding: 10
+
+                    // 1. Mouse function.
+                    Column {
+                        objectName: "sectionMouse"
+                        width: parent.width
+                        spacing: 10
+                        SectionHeading { width: parent.width; textValue: keyAssigment.str(1) }
+                        Grid {
+                            x: 8
+                            columns: 3
+                            columnSpacing: 8
+                            rowSpacing: 12
+                            Repeater {
+                                id: mouseRadios
+                                model: KeyDefine.mouseFunctions.length
+                                // Three columns over the whole body, the label
+                                // close to its ring, so longer names still fit.
+                                RadioButton {
+                                    objectName: "mouseRadio" + model.index
+                                    width: 120
+                                    gapValue: 8
+                                    index: model.index
+                                    textValue: keyAssigment.str(KeyDefine.mouseFunctions[model.index].str)
+                                    onBtnClick: (i) => {
+                                        for (var k = 0; k < mouseRadios.count; ++k)
+                                            mouseRadios.itemAt(k).isSelect = k === i
+                                        keyAssigment.chooseFixed(KeyDefine.mouseFunctions[i])
+                                    }
+                                }
+                            }
+                        }
+                    }
+
+                    // 2. Auto-fire of one key.
+                    Column {
+                        objectName: "sectionFire"
+                        width: parent.width
+                        spacing: 10
+                        z: rateSlider.z > 0 ? 2 : 0
+                        SectionHeading { width: parent.width; textValue: keyAssigment.str(8) }
+                        Row {
+                            id: fireRow
+                            // Both rows' labels take the width of the longer one, so
+                            // their boxes line up.
+                            readonly property int labelWidth: Math.ceil(Math.max(fireKeyLabel.implicitWidth,
+                                                                                 timesLabel.implicitWidth))
+                            x: 8
+                            spacing: 10
+                            Text {
+                                id: fireKeyLabel
+                                width: fireRow.labelWidth
+                                anchors.verticalCenter: parent.verticalCenter
+                                text: keyAssigment.str(9)
+                                elide: Text.ElideRight
+                                font.family: mainIten.fontFamily
+                                font.pixelSize: mainIten.fontNormalSize
+                                color: mainIten.fontColor
+                            }
+                            Rectangle {
+                                id: fireKeyBox
+                                objectName: "fireKeyBox"
+                                // What the labels and the rate leave of the row.
+                                width: Math.max(96, body.width - 8 - fireRow.labelWidth - fireRateLabel.width
+                                                - rateSlider.width - 3 * fireRow.spacing)
+                                height: 24
+                                color: keyAssigment.isFireInput ? mainIten.colorBlack : mainIten.colorGray0
+                                border.color: keyAssigment.isFireInput || fireKeyArea.containsMouse
+                                              ? mainIten.colorBlue : mainIten.colorGray1
+                                activeFocusOnTab: enabled
+                                Keys.onSpacePressed: (event) => keyAssigment.startFireInputByKey(event.key)
+                                Keys.onReturnPressed: (event) => keyAssigment.startFireInputByKey(event.key)
+                                Keys.onEnterPressed: (event) => keyAssigment.startFireInputByKey(event.key)
+                                Accessible.role: Accessible.Button
+                                Accessible.focusable: activeFocusOnTab
+                                Accessible.name: keyAssigment.str(9)
+                                Accessible.description: keyAssigment.fireBoxText
+                                Accessible.onPressAction: if (!mainIten.inputBlocked) keyAssigment.startFireInput()
+                                FocusRing {}
+                                Text {
+                                    anchors.centerIn: parent
+                                    width: parent.width - 8
+                                    horizontalAlignment: Text.AlignHCenter
+                                    elide: Text.ElideRight
+                                    text: keyAssigment.fireBoxText
+                                    font.family: mainIten.fontFamily
+                                    font.pixelSize: mainIten.fontNormalSize
+                                    color: keyAssigment.isFireInput ? mainIten.colorBlue : mainIten.fontColor
+                                }
+                                MouseArea {
+                                    id: fireKeyArea
+                                    anchors.fill: parent
+                                    hoverEnabled: true
+                                    onClicked: keyAssigment.startFireInput()
+                                }
+                            }
+                            Text {
+                                id: fireRateLabel
+                                width: Math.ceil(implicitWidth)
+                                anchors.verticalCenter: parent.verticalCenter
+                                text: keyAssigment.str(11)
+                                font.family: mainIten.fontFamily
+                                font.pixelSize: mainIten.fontNormalSize
+                                color: mainIten.fontColor
+                            }
+                            DropDownSlider {
+                                id: rateSlider
+                                objectName: "rateSlider"
+                                width: 110
+                                textValue: KeyDefine.fireRateDefaultText
+                                accessibleName: keyAssigment.str(11)
+                                onValueChange: (pos) => keyAssigment.setFireRatePos(pos)
+                                onDragSignal: (isDrag) => body.sliderDragging = isDrag
+                            }
+                        }
+                        Row {
+                            x: 8
+                            spacing: 10
+                            Text {
+                                id: timesLabel
+                                width: fireRow.labelWidth
+                                anchors.verticalCenter: parent.verticalCenter
+                                text: keyAssigment.str(12)
+                                elide: Text.ElideRight
+                                font.family: mainIten.fontFamily
+                                font.pixelSize: mainIten.fontNormalSize
+                                color: mainIten.fontColor
+                            }
+                            Rectangle {
+                                width: 48
+                                height: 24
+                                color: mainIten.colorBlack
+                                border.color: timesBox.txtInput.activeFocus ? mainIten.colorBlue : mainIten.colorGray1
+                                RectInput {
+                                    id: timesBox
+                                    objectName: "timesBox"
+                                    anchors.centerIn: parent
+                                    maxValue: 255
+                                    minValue: 0
+                                    accessibleName: keyAssigment.str(12)
+                                    onEndInputSignal: keyAssigment.timesEdited()
+                                }
+                            }
+                            Item { width: 6; height: 1 }
+                            CheckBox {
+                                id: endlessBox
+                                objectName: "endlessBox"
+                                anchors.verticalCenter: parent.verticalCenter
+                                textValue: keyAssigment.str(13)
+                                isSelect: true
+                                onBtnClick: {
+                                    // The click handler sees the box before it flips.
+                                    if (!endlessBox.isSelect) {
+                                        timesBox.textValue = "0"
+                                        if (KeyDefine.isFire(keyAssigment.codes()))
+                                            keyAssigment.keyCode3 = 0
+                                    }
+                                }
+                            }
+                        }
+                    }
+
+                    // 3. Key combination.
+                    Column {
+                        objectName: "sectionCombo"
+                        width: parent.width
+                        spacing: 10
+                        SectionHeading { width: parent.width; textValue: keyAssigment.str(14) }
+                        Rectangle {
+                            id: comboBox
+                            objectName: "comboBox"
+                            x: 8
+                            width: 240
+                            height: 24
+                            color: keyAssigment.isComboInput ? mainIten.colorBlack : mainIten.colorGray0
+                            border.color: keyAssigment.isComboInput || comboArea.containsMouse
+                                          ? mainIten.colorBlue : mainIten.colorGray1
+                            // Space or Enter starts the input; while it runs, Enter
+                            // confirms and Escape cancels it.
+                            activeFocusOnTab: enabled
+                            Keys.onSpacePressed: (event) => {
+                                if (!keyAssigment.isComboInput)
+                                    keyAssigment.comboKey(event.key)
+                            }
+                            Keys.onReturnPressed: (event) => keyAssigment.comboKey(event.key)
+                            Keys.onEnterPressed: (event) => keyAssigment.comboKey(event.key)
+                            Keys.onEscapePressed: (event) => {
+                                if (keyAssigment.isComboInput)
+                                    keyAssigment.comboKey(event.key)
+                                else
+                                    event.accepted = false
+                            }
+                            Accessible.role: Accessible.Button
+                            Accessible.focusable: activeFocusOnTab
+                            Accessible.name: keyAssigment.str(14)
+                            Accessible.description: keyAssigment.comboBoxText
+                            Accessible.onPressAction: if (!mainIten.inputBlocked && !keyAssigment.isComboInput) keyAssigment.startCombo()
+                            FocusRing {}
+                            MouseArea {
+                                id: comboArea
+                                anchors.fill: parent
+                                hoverEnabled: true
+                                onClicked: keyAssigment.startCombo()
+                            }
+                            Text {
+                                objectName: "comboText"
+                                x: 8
+                                anchors.verticalCenter: parent.verticalCenter
+                                width: parent.width - 60
+                                elide: Text.ElideRight
+                                text: keyAssigment.comboBoxText
+                                font.family: mainIten.fontFamily
+                                font.pixelSize: mainIten.fontNormalSize
+                                color: keyAssigment.isComboInput ? "#ffffff" : mainIten.fontColor
+                            }
+                            IconButton {
+                                id: comboOk
+                                objectName: "comboOk"
+                                visible: keyAssigment.isComboInput
+                                anchors.right: comboCancel.left
+                                anchors.rightMargin: 8
+                                anchors.verticalCenter: parent.verticalCenter
+                                icon: "okBtn"
+                                accessibleName: mainIten.accessLang[7]
+                                onClicked: keyAssigment.confirmCombo()
+                            }
+                            IconButton {
+                                id: comboCancel
+                                objectName: "comboCancel"
+                                visible: keyAssigment.isComboInput
+                                anchors.right: parent.right
+                                anchors.rightMargin: 6
+                                anchors.verticalCenter: parent.verticalCenter
+                                icon: "closeBtn"
+                                accessibleName: mainIten.accessLang[8]
+                                onClicked: keyAssigment.cancelCombo()
+                            }
+                        }
+                    }
+
+                    // 4. Media.
+                    Column {
+                        objectName: "sectionMedia"
+                        width: parent.width
+                        spacing: 10
+                        z: mediaGrid.z > 0 ? 2 : 0
+                        SectionHeading { width: parent.width; textValue: keyAssigment.str(15) }
+                        DropDownGrid {
+                            id: mediaGrid
+                            objectName: "mediaGrid"
+                            accessibleName: keyAssigment.str(15)
+                            x: 8
+                            width: 120
+                            onBtnClick: {
+                                if (currentSelect >= 0)
+                                    keyAssigment.chooseFixed(KeyDefine.mediaFunctions[currentSelect])
+                            }
+                        }
+                    }
+
+                    // 5. Macro.
+                    Column {
+                        objectName: "sectionMacro"
+                        width: parent.width
+                        spacing: 10
+                        z: macroList.z > 0 ? 2 : 0
+                        SectionHeading { width: parent.width; textValue: keyAssigment.str(16) }
+                        Row {
+                            x: 8
+                            spacing: 16
+                            z: 1
+                            DropDownList {
+                                id: macroList
+                                objectName: "macroList"
+                                accessibleName: keyAssigment.str(16)
+                                width: 160
+                                currentSelect: -1
+                                mdItems: keyAssigment.macroModel
+                                onValueChange: (index) => keyAssigment.chooseMacro(index)
+                            }
+                            Rectangle {
+                                objectName: "macroEditorButton"
+                                width: 120
+                                height: 24
+                                color: macroEditorArea.containsMouse ? mainIten.colorOrange : mainIten.colorBlue
+                                activeFocusOnTab: enabled
+                                Keys.onSpacePressed: if (!mainIten.inputBlocked) keyAssigment.openMacroEditor()
+                                Keys.onReturnPressed: if (!mainIten.inputBlocked) keyAssigment.openMacroEditor()
+                                Keys.onEnterPressed: if (!mainIten.inputBlocked) keyAssigment.openMacroEditor()
+                                Accessible.role: Accessible.Button
+                                Accessible.focusable: activeFocusOnTab
+                                Accessible.name: keyAssigment.str(17)
+                                Accessible.onPressAction: if (!mainIten.inputBlocked) keyAssigment.openMacroEditor()
+                                FocusRing {}
+                                Text {
+                                    anchors.centerIn: parent
+                                    text: keyAssigment.str(17)
+                                    font.family: mainIten.fontFamily
+                                    font.pixelSize: mainIten.fontNormalSize
+                                    color: macroEditorArea.containsMouse ? mainIten.colorGray0 : "#ffffff"
+                                }
+                                MouseArea {
+                                    id: macroEditorArea
+                                    anchors.fill: parent
+                                    hoverEnabled: true
+                                    onClicked: keyAssigment.openMacroEditor()
+                                }
+                            }
+                        }
+                        Column {
+                            x: 8
+                            spacing: 10
+                            Repeater {
+                                id: modeRadios
+                                model: 3
+                                RadioButton {
+                                    objectName: "modeRadio" + model.index
+                                    gapValue: 8
+                                    index: model.index
+                                    isSelect: model.index === 0
+                                    textValue: keyAssigment.str(18 + model.index)
+                                    onBtnClick: (i) => {
+                                        for (var k = 0; k < modeRadios.count; ++k)
+                                            modeRadios.itemAt(k).isSelect = k === i
+                                        keyAssigment.setMacroMode(i)
+                                    }
+                                }
+                            }
+                        }
+                    }
+
+                    // 6. DPI.
+                    Column {
+                        objectName: "sectionDpi"
+                        width: parent.width
+                        spacing: 10
+                        SectionHeading { width: parent.width; textValue: keyAssigment.str(21) }
+                        Row {
+                            x: 8
+                            spacing: 20
+                            Repeater {
+                                id: dpiRadios
+                                model: KeyDefine.dpiFunctions.length
+                                RadioButton {
+                                    objectName: "dpiRadio" + model.index
+                                    gapValue: 8
+                                    index: model.index
+                                    textValue: keyAssigment.str(KeyDefine.dpiFunctions[model.index].str)
+                                    onBtnClick: (i) => {
+                                        for (var k = 0; k < dpiRadios.count; ++k)
+                                            dpiRadios.itemAt(k).isSelect = k === i
+                                        keyAssigment.chooseFixed(KeyDefine.dpiFunctions[i])
+                                    }
+                                }
+                            }
+                        }
+                    }
+
+                    // 7. Windows functions.
+                    Column {
+                        objectName: "sectionWindows"
+                        width: parent.width
+                        spacing: 10
+                        z: windowsGrid.z > 0 ? 2 : 0
+                        SectionHeading { width: parent.width; textValue: keyAssigment.str(25) }
+                        DropDownGrid {
+                            id: windowsGrid
+                            objectName: "windowsGrid"
+                            accessibleName: keyAssigment.str(25)
+                            x: 8
+                            width: 120
+                            onBtnClick: {
+                                if (currentSelect >= 0)
+                                    keyAssigment.chooseFixed(KeyDefine.windowsFunctions[currentSelect])
+                            }
+                        }
+                    }
+
+                    // 8. Shortcuts.
+                    Column {
+                        objectName: "sectionShortcut"
+                        width: parent.width
+                        spacing: 10
+                        z: shortcutGrid.z > 0 ? 2 : 0
+                        SectionHeading { width: parent.width; textValue: keyAssigment.str(26) }
+                        DropDownGrid {
+                            id: shortcutGrid
+                            objectName: "shortcutGrid"
+                            accessibleName: keyAssigment.str(26)
+                            x: 8
+                            width: 120
+                            onBtnClick: {
+                                if (currentSelect >= 0)
+                                    keyAssigment.chooseFixed(KeyDefine.shortcutFunctions[currentSelect])
                             }
                         }
                     }
                 }
             }
 
-            // 6. DPI.
-            Column {
-                objectName: "sectionDpi"
-                width: parent.width
-                spacing: 10
-                SectionHeading { width: parent.width; textValue: keyAssigment.str(21) }
-                Row {
-                    x: 8
-                    spacing: 20
-                    Repeater {
-                        id: dpiRadios
-                        model: KeyDefine.dpiFunctions.length
-                        RadioButton {
-                            objectName: "dpiRadio" + model.index
-                            gapValue: 8
-                            index: model.index
-                            textValue: keyAssigment.str(KeyDefine.dpiFunctions[model.index].str)
-                            onBtnClick: (i) => {
-                                for (var k = 0; k < dpiRadios.count; ++k)
-                                    dpiRadios.itemAt(k).isSelect = k === i
-                                keyAssigment.chooseFixed(KeyDefine.dpiFunctions[i])
-                            }
-                        }
-                    }
-                }
+            // Scroll position of the body.
+            Rectangle {
+                objectName: "scrollMark"
+                x: parent.width - 8
+                y: body.y + body.visibleArea.yPosition * body.height
+                width: 3
+                height: body.visibleArea.heightRatio * body.height
+                radius: 1
+                color: mainIten.colorGray1
             }
 
-            // 7. Windows functions.
-            Column {
-                objectName: "sectionWindows"
-                width: parent.width
-                spacing: 10
-                z: windowsGrid.z > 0 ? 2 : 0
-                SectionHeading { width: parent.width; textValue: keyAssigment.str(25) }
-                DropDownGrid {
-                    id: windowsGrid
-                    objectName: "windowsGrid"
-                    accessibleName: keyAssigment.str(25)
-                    x: 8
-                    width: 120
-                    onBtnClick: {
-                        if (currentSelect >= 0)
-                            keyAssigment.chooseFixed(KeyDefine.windowsFunctions[currentSelect])
-                    }
-                }
-            }
-
-            // 8. Shortcuts.
-            Column {
-                objectName: "sectionShortcut"
-                width: parent.width
-                spacing: 10
-                z: shortcutGrid.z > 0 ? 2 : 0
-                SectionHeading { width: parent.width; textValue: keyAssigment.str(26) }
-                DropDownGrid {
-                    id: shortcutGrid
-                    objectName: "shortcutGrid"
-                    accessibleName: keyAssigment.str(26)
-                    x: 8
-                    width: 120
-                    onBtnClick: {
-                        if (currentSelect >= 0)
-                            keyAssigment.chooseFixed(KeyDefine.shortcutFunctions[currentSelect])
-                    }
-                }
+            Component.onCompleted: {
+                // The knob starts where "10ms" belongs; moving it reports p + 1.
+                rateSlider.sliderControl.setValue(9)
             }
         }
-    }
-
-    // Scroll position of the body.
-    Rectangle {
-        objectName: "scrollMark"
-        x: parent.width - 8
-        y: body.y + body.visibleArea.yPosition * body.height
-        width: 3
-        height: body.visibleArea.heightRatio * body.height
-        radius: 1
-        color: mainIten.colorGray1
-    }
-
-    Component.onCompleted: {
-        fillGrid(mediaGrid.mdItems, KeyDefine.mediaFunctions)
-        fillGrid(windowsGrid.mdItems, KeyDefine.windowsFunctions)
-        fillGrid(shortcutGrid.mdItems, KeyDefine.shortcutFunctions)
-        // The knob starts where "10ms" belongs; moving it reports p + 1.
-        rateSlider.sliderControl.setValue(9)
     }
 }

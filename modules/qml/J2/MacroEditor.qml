@@ -55,9 +55,6 @@ Rectangle {
 
     function init() {
         setNames(NameList.dropFiller(ui_View.getNameList(0)))
-        // The key dialog's macro list shows the same names.
-        if (typeof keyAssigmentMain !== "undefined" && keyAssigmentMain.macroList !== undefined)
-            keyAssigmentMain.macroList.mdItems = macroNameModel
         if (macroNames.length > 0)
             openMacro(0)
         else
@@ -79,7 +76,7 @@ Rectangle {
         currentMacroName = ""
         steps = []
         repeatCount = 1
-        repeatInput.textValue = "1"
+        showRepeat()
         selectedStep = -1
     }
 
@@ -95,8 +92,13 @@ Rectangle {
         currentMacroName = macroNames[index]
         steps = parsed.steps
         repeatCount = parsed.repeat
-        repeatInput.textValue = String(repeatCount)
+        showRepeat()
         selectedStep = -1
+    }
+
+    function showRepeat() {
+        if (content.item)
+            content.item.repeatInput.textValue = String(repeatCount)
     }
 
     function newMacro() {
@@ -222,11 +224,11 @@ Rectangle {
 
     function setRepeat(text) {
         var count = Macro.clampRepeat(text)
-        repeatInput.textValue = String(count)
-        if (count === repeatCount)
-            return
+        var changed = count !== repeatCount
         repeatCount = count
-        commit()
+        showRepeat()
+        if (changed)
+            commit()
     }
 
     // ---- recording ----
@@ -265,7 +267,8 @@ Rectangle {
         steps = list
         selectedStep = list.length - 1
         ui_View.saveMacroIni(currentMacroName, Macro.stepTexts(steps), repeatCount)
-        stepList.positionViewAtEnd()
+        if (content.item)
+            content.item.stepList.positionViewAtEnd()
     }
 
     // ---- Insert Key ----
@@ -310,11 +313,14 @@ Rectangle {
     // ---- focus and closing ----
 
     function macroEditorFocus() {
-        listMenu.visible = false
-        stepMenu.visible = false
+        var ui = content.item
+        if (!ui)
+            return
+        ui.listMenu.visible = false
+        ui.stepMenu.visible = false
         finishRename(true)
         finishDelayEdit(true)
-        repeatInput.closeFocus()
+        ui.repeatInput.closeFocus()
     }
 
     function close() {
@@ -328,37 +334,47 @@ Rectangle {
         if (index < 0 || index >= macroNames.length)
             return
         stopRecord()
-        renameEditor.index = index
-        renameEditor.text = macroNames[index]
-        renameEditor.editing = true
-        renameEditor.forceActiveFocus()
-        renameEditor.selectAll()
+        var ui = content.item
+        if (!ui)
+            return
+        var editor = ui.renameEditor
+        editor.index = index
+        editor.text = macroNames[index]
+        editor.editing = true
+        editor.forceActiveFocus()
+        editor.selectAll()
     }
 
     function finishRename(accept) {
-        if (!renameEditor.editing)
+        var editor = content.item ? content.item.renameEditor : null
+        if (!editor || !editor.editing)
             return
-        renameEditor.editing = false
+        editor.editing = false
         if (accept)
-            renameMacro(renameEditor.index, renameEditor.text)
+            renameMacro(editor.index, editor.text)
     }
 
     function startDelayEdit(index) {
         if (index < 0 || index >= steps.length || steps[index].type !== Macro.DELAY || isRecording)
             return
-        delayEditor.index = index
-        delayEditor.text = String(steps[index].info)
-        delayEditor.editing = true
-        delayEditor.forceActiveFocus()
-        delayEditor.selectAll()
+        var ui = content.item
+        if (!ui)
+            return
+        var editor = ui.delayEditor
+        editor.index = index
+        editor.text = String(steps[index].info)
+        editor.editing = true
+        editor.forceActiveFocus()
+        editor.selectAll()
     }
 
     function finishDelayEdit(accept) {
-        if (!delayEditor.editing)
+        var editor = content.item ? content.item.delayEditor : null
+        if (!editor || !editor.editing)
             return
-        delayEditor.editing = false
-        if (accept && delayEditor.text !== "")
-            setDelay(delayEditor.index, delayEditor.text)
+        editor.editing = false
+        if (accept && editor.text !== "")
+            setDelay(editor.index, editor.text)
     }
 
     function openMenu(menu, item, x, y) {
@@ -399,24 +415,14 @@ Rectangle {
     Accessible.name: langStrings[0]
     // Escape closes an open context menu first, then the editor.
     Keys.onEscapePressed: {
-        if (listMenu.visible || stepMenu.visible) {
-            listMenu.visible = false
-            stepMenu.visible = false
+        var ui = content.item
+        if (ui && (ui.listMenu.visible || ui.stepMenu.visible)) {
+            ui.listMenu.visible = false
+            ui.stepMenu.visible = false
             macroEditor.forceActiveFocus()
         } else {
             close()
         }
-    }
-
-    MouseArea {
-        anchors.fill: parent
-        acceptedButtons: Qt.LeftButton | Qt.RightButton
-        onPressed: macroEditor.macroEditorFocus()
-    }
-
-    DialogTitle {
-        textValue: macroEditor.langStrings[0]
-        onCloseClicked: macroEditor.close()
     }
 
     component Heading: Text {
@@ -431,761 +437,794 @@ Rectangle {
         border.color: mainIten.colorGray1
     }
 
-    // ---- macro list ----
+    // The visuals are built the first time the dialog is shown; until then
+    // the dialog is its data and the functions the scene calls.
+    property bool built: visible
+    onVisibleChanged: if (visible) built = true
 
-    Heading {
-        x: 20
-        y: 44
-        text: macroEditor.langStrings[1]
-    }
+    Loader {
+        id: content
+        anchors.fill: parent
+        active: macroEditor.built
+        onLoaded: macroEditor.showRepeat()
+        sourceComponent: Item {
+            property alias repeatInput: repeatInput
+            property alias stepList: stepList
+            property alias listMenu: listMenu
+            property alias stepMenu: stepMenu
+            property alias renameEditor: renameEditor
+            property alias delayEditor: delayEditor
 
-    Text {
-        x: 20
-        y: 44
-        width: 180
-        horizontalAlignment: Text.AlignRight
-        text: macroEditor.macroNames.length + " / " + Macro.maxMacros
-        font.family: mainIten.fontFamily
-        font.pixelSize: mainIten.fontMinSize
-        color: mainIten.colorGray2
-    }
-
-    ListFrame {
-        id: macroFrame
-        x: 20
-        y: 66
-        width: 180
-        height: 310
-
-        ListView {
-            id: macroList
-            objectName: "macroList"
-            Accessible.role: Accessible.List
-            Accessible.name: mainIten.accessLang[22]
-            anchors.fill: parent
-            anchors.margins: 3
-            clip: true
-            model: macroNameModel
-            boundsBehavior: Flickable.StopAtBounds
-
-            delegate: Rectangle {
-                id: macroRow
-                objectName: "macro" + index
-                width: macroList.width
-                height: 26
-                radius: 2
-                color: index === macroEditor.selectedMacro ? mainIten.colorBlue
-                                                           : (macroArea.containsMouse ? "#262626" : "transparent")
-
-                // Space opens the macro, F2 renames it; Up and Down move.
-                function choose() {
-                    if (mainIten.inputBlocked)
-                        return
-                    macroEditor.macroEditorFocus()
-                    if (index !== macroEditor.selectedMacro)
-                        macroEditor.openMacro(index)
-                }
-                activeFocusOnTab: enabled
-                Keys.onSpacePressed: choose()
-                Keys.onReturnPressed: choose()
-                Keys.onEnterPressed: choose()
-                Keys.onUpPressed: { macroList.decrementCurrentIndex(); macroList.currentItem.forceActiveFocus(Qt.TabFocusReason) }
-                Keys.onDownPressed: { macroList.incrementCurrentIndex(); macroList.currentItem.forceActiveFocus(Qt.TabFocusReason) }
-                onActiveFocusChanged: if (activeFocus) macroList.currentIndex = index
-                Keys.onPressed: (event) => {
-                    if (mainIten.inputBlocked)
-                        return
-                    if (event.key === Qt.Key_F2)
-                        macroEditor.startRename(index)
-                    else if (macroEditor.isMenuKey(event)) {
-                        choose()
-                        macroEditor.openMenuByKey(listMenu, listMenuFirst, macroRow)
-                    } else
-                        return
-                    event.accepted = true
-                }
-                Accessible.role: Accessible.ListItem
-                Accessible.name: model.textValue
-                Accessible.selectable: true
-                Accessible.selected: index === macroEditor.selectedMacro
-                Accessible.onPressAction: choose()
-                FocusRing { anchors.margins: 1 }
-
-                Text {
-                    x: 10
-                    anchors.verticalCenter: parent.verticalCenter
-                    width: parent.width - 16
-                    elide: Text.ElideRight
-                    text: model.textValue
-                    font.family: mainIten.fontFamily
-                    font.pixelSize: mainIten.fontNormalSize
-                    color: index === macroEditor.selectedMacro ? "#ffffff" : mainIten.fontColor
-                }
-
-                MouseArea {
-                    id: macroArea
-                    anchors.fill: parent
-                    hoverEnabled: true
-                    acceptedButtons: Qt.LeftButton | Qt.RightButton
-                    onPressed: (mouse) => {
-                        macroEditor.macroEditorFocus()
-                        if (index !== macroEditor.selectedMacro)
-                            macroEditor.openMacro(index)
-                        if (mouse.button === Qt.RightButton)
-                            macroEditor.openMenu(listMenu, macroArea, mouse.x, mouse.y)
-                    }
-                    onDoubleClicked: (mouse) => {
-                        if (mouse.button === Qt.LeftButton)
-                            macroEditor.startRename(index)
-                    }
-                }
-            }
-
-            // Right-click below the last macro: the list menu for import.
             MouseArea {
-                id: macroListRest
-                z: -1
-                width: macroList.width
-                height: Math.max(0, macroList.height - macroList.contentHeight)
-                y: macroList.contentHeight
-                acceptedButtons: Qt.RightButton
-                onPressed: (mouse) => {
-                    macroEditor.macroEditorFocus()
-                    macroEditor.openMenu(listMenu, macroListRest, mouse.x, mouse.y)
-                }
-            }
-        }
-
-        // The name being edited, over its row.
-        Rectangle {
-            visible: renameEditor.editing
-            x: 3
-            y: 3 + renameEditor.index * 26 - macroList.contentY
-            width: macroList.width
-            height: 26
-            color: mainIten.colorGray0
-            border.color: mainIten.colorBlue
-
-            TextInput {
-                id: renameEditor
-                objectName: "macroNameEditor"
-                Accessible.role: Accessible.EditableText
-                Accessible.name: macroEditor.langStrings[1]
-                property int index: -1
                 anchors.fill: parent
-                anchors.leftMargin: 8
-                anchors.rightMargin: 4
-                verticalAlignment: TextInput.AlignVCenter
-                property bool editing: false
-                maximumLength: 32
-                clip: true
-                selectByMouse: true
-                font.family: mainIten.fontFamily
-                font.pixelSize: mainIten.fontNormalSize
-                color: "#ffffff"
-                selectionColor: mainIten.colorBlue
-                Keys.onReturnPressed: macroEditor.finishRename(true)
-                Keys.onEnterPressed: macroEditor.finishRename(true)
-                Keys.onEscapePressed: macroEditor.finishRename(false)
-                onActiveFocusChanged: if (!activeFocus) macroEditor.finishRename(true)
-            }
-        }
-    }
-
-    Row {
-        x: 20
-        y: 392
-        spacing: 12
-
-        TextButton {
-            objectName: "macroNew"
-            width: 84
-            textValue: macroEditor.langStrings[2]
-            enabled: macroEditor.macroNames.length < Macro.maxMacros
-            opacity: enabled ? 1.0 : 0.4
-            onClicked: macroEditor.newMacro()
-        }
-
-        TextButton {
-            objectName: "macroDelete"
-            width: 84
-            textValue: macroEditor.langStrings[3]
-            enabled: macroEditor.selectedMacro >= 0
-            opacity: enabled ? 1.0 : 0.4
-            onClicked: macroEditor.deleteMacro(macroEditor.selectedMacro)
-        }
-    }
-
-    // ---- step list ----
-
-    Heading {
-        x: 216
-        y: 44
-        text: macroEditor.langStrings[4]
-    }
-
-    Text {
-        objectName: "macroLength"
-        x: 216
-        y: 44
-        width: 220
-        horizontalAlignment: Text.AlignRight
-        text: macroEditor.encodedLength + " / " + Macro.lengthLimit
-        font.family: mainIten.fontFamily
-        font.pixelSize: mainIten.fontMinSize
-        color: macroEditor.full ? "#ff3030" : mainIten.colorGray2
-    }
-
-    ListFrame {
-        id: stepFrame
-        x: 216
-        y: 66
-        width: 220
-        height: 310
-        opacity: macroEditor.currentMacroName === "" ? 0.5 : 1.0
-
-        ListView {
-            id: stepList
-            Accessible.role: Accessible.List
-            Accessible.name: mainIten.accessLang[23]
-            objectName: "stepList"
-            anchors.fill: parent
-            anchors.margins: 3
-            clip: true
-            model: macroEditor.steps
-            boundsBehavior: Flickable.StopAtBounds
-
-            delegate: Rectangle {
-                id: stepRow
-                objectName: "step" + index
-                readonly property var step: modelData
-                readonly property bool isDelay: step.type === Macro.DELAY
-                readonly property bool isDown: step.type === Macro.KEY_DOWN || step.type === Macro.MOUSE_DOWN
-                width: stepList.width
-                height: 26
-                radius: 2
-                color: index === macroEditor.selectedStep ? mainIten.colorGray1
-                                                          : (stepArea.containsMouse ? "#262626" : "transparent")
-
-                // Space selects the step, F2 edits a delay; Up and Down move.
-                function choose() {
-                    if (mainIten.inputBlocked)
-                        return
-                    macroEditor.macroEditorFocus()
-                    macroEditor.selectedStep = index
-                }
-                activeFocusOnTab: enabled
-                Keys.onSpacePressed: choose()
-                Keys.onReturnPressed: choose()
-                Keys.onEnterPressed: choose()
-                Keys.onUpPressed: { stepList.decrementCurrentIndex(); stepList.currentItem.forceActiveFocus(Qt.TabFocusReason) }
-                Keys.onDownPressed: { stepList.incrementCurrentIndex(); stepList.currentItem.forceActiveFocus(Qt.TabFocusReason) }
-                onActiveFocusChanged: if (activeFocus) stepList.currentIndex = index
-                Keys.onPressed: (event) => {
-                    if (mainIten.inputBlocked)
-                        return
-                    if (event.key === Qt.Key_F2)
-                        macroEditor.startDelayEdit(index)
-                    else if (macroEditor.isMenuKey(event) && !macroEditor.isRecording) {
-                        choose()
-                        macroEditor.openMenuByKey(stepMenu, stepMenuFirst, stepRow)
-                    } else
-                        return
-                    event.accepted = true
-                }
-                Accessible.role: Accessible.ListItem
-                Accessible.name: (index + 1) + ", " + (stepRow.isDelay ? stepRow.step.info + " ms" : stepRow.step.info)
-                Accessible.selectable: true
-                Accessible.selected: index === macroEditor.selectedStep
-                Accessible.onPressAction: choose()
-                FocusRing { anchors.margins: 1 }
-
-                Text {
-                    x: 6
-                    width: 22
-                    anchors.verticalCenter: parent.verticalCenter
-                    horizontalAlignment: Text.AlignRight
-                    text: index + 1
-                    font.family: mainIten.fontFamily
-                    font.pixelSize: mainIten.fontMinSize
-                    color: mainIten.colorGray2
-                }
-
-                Image {
-                    x: 36
-                    anchors.verticalCenter: parent.verticalCenter
-                    width: 16
-                    height: 16
-                    sourceSize.width: 16
-                    sourceSize.height: 16
-                    source: mainIten.img("macros", stepRow.isDelay ? "delay" : (stepRow.isDown ? "keyDown" : "keyUp"))
-                }
-
-                Text {
-                    x: 60
-                    anchors.verticalCenter: parent.verticalCenter
-                    width: parent.width - 66
-                    elide: Text.ElideRight
-                    text: stepRow.isDelay ? stepRow.step.info + " ms" : stepRow.step.info
-                    font.family: mainIten.fontFamily
-                    font.pixelSize: mainIten.fontNormalSize
-                    color: stepRow.isDelay ? mainIten.colorGray2 : (stepRow.isDown ? "#ffffff" : mainIten.fontColor)
-                }
-
-                MouseArea {
-                    id: stepArea
-                    anchors.fill: parent
-                    hoverEnabled: true
-                    acceptedButtons: Qt.LeftButton | Qt.RightButton
-                    onPressed: (mouse) => {
-                        macroEditor.macroEditorFocus()
-                        macroEditor.selectedStep = index
-                        if (mouse.button === Qt.RightButton && !macroEditor.isRecording)
-                            macroEditor.openMenu(stepMenu, stepArea, mouse.x, mouse.y)
-                    }
-                    onDoubleClicked: (mouse) => {
-                        if (mouse.button === Qt.LeftButton)
-                            macroEditor.startDelayEdit(index)
-                    }
-                }
-            }
-
-            // Below the last step: clears the selection; right-click opens
-            // the step menu, whose insertions then go to the end.
-            MouseArea {
-                id: stepListRest
-                z: -1
-                width: stepList.width
-                height: Math.max(0, stepList.height - stepList.contentHeight)
-                y: stepList.contentHeight
                 acceptedButtons: Qt.LeftButton | Qt.RightButton
-                onPressed: (mouse) => {
-                    macroEditor.macroEditorFocus()
-                    macroEditor.selectedStep = -1
-                    if (mouse.button === Qt.RightButton && macroEditor.currentMacroName !== ""
-                            && !macroEditor.isRecording)
-                        macroEditor.openMenu(stepMenu, stepListRest, mouse.x, mouse.y)
+                onPressed: macroEditor.macroEditorFocus()
+            }
+
+            DialogTitle {
+                textValue: macroEditor.langStrings[0]
+                onCloseClicked: macroEditor.close()
+            }
+
+
+
+            // ---- macro list ----
+
+            Heading {
+                x: 20
+                y: 44
+                text: macroEditor.langStrings[1]
+            }
+
+            Text {
+                x: 20
+                y: 44
+                width: 180
+                horizontalAlignment: Text.AlignRight
+                text: macroEditor.macroNames.length + " / " + Macro.maxMacros
+                font.family: mainIten.fontFamily
+                font.pixelSize: mainIten.fontMinSize
+                color: mainIten.colorGray2
+            }
+
+            ListFrame {
+                id: macroFrame
+                x: 20
+                y: 66
+                width: 180
+                height: 310
+
+                ListView {
+                    id: macroList
+                    objectName: "macroList"
+                    Accessible.role: Accessible.List
+                    Accessible.name: mainIten.accessLang[22]
+                    anchors.fill: parent
+                    anchors.margins: 3
+                    clip: true
+                    model: macroNameModel
+                    boundsBehavior: Flickable.StopAtBounds
+
+                    delegate: Rectangle {
+                        id: macroRow
+                        objectName: "macro" + index
+                        width: macroList.width
+                        height: 26
+                        radius: 2
+                        color: index === macroEditor.selectedMacro ? mainIten.colorBlue
+                                                                   : (macroArea.containsMouse ? "#262626" : "transparent")
+
+                        // Space opens the macro, F2 renames it; Up and Down move.
+                        function choose() {
+                            if (mainIten.inputBlocked)
+                                return
+                            macroEditor.macroEditorFocus()
+                            if (index !== macroEditor.selectedMacro)
+                                macroEditor.openMacro(index)
+                        }
+                        activeFocusOnTab: enabled
+                        Keys.onSpacePressed: choose()
+                        Keys.onReturnPressed: choose()
+                        Keys.onEnterPressed: choose()
+                        Keys.onUpPressed: { macroList.decrementCurrentIndex(); macroList.currentItem.forceActiveFocus(Qt.TabFocusReason) }
+                        Keys.onDownPressed: { macroList.incrementCurrentIndex(); macroList.currentItem.forceActiveFocus(Qt.TabFocusReason) }
+                        onActiveFocusChanged: if (activeFocus) macroList.currentIndex = index
+                        Keys.onPressed: (event) => {
+                            if (mainIten.inputBlocked)
+                                return
+                            if (event.key === Qt.Key_F2)
+                                macroEditor.startRename(index)
+                            else if (macroEditor.isMenuKey(event)) {
+                                choose()
+                                macroEditor.openMenuByKey(listMenu, listMenuFirst, macroRow)
+                            } else
+                                return
+                            event.accepted = true
+                        }
+                        Accessible.role: Accessible.ListItem
+                        Accessible.name: model.textValue
+                        Accessible.selectable: true
+                        Accessible.selected: index === macroEditor.selectedMacro
+                        Accessible.onPressAction: choose()
+                        FocusRing { anchors.margins: 1 }
+
+                        Text {
+                            x: 10
+                            anchors.verticalCenter: parent.verticalCenter
+                            width: parent.width - 16
+                            elide: Text.ElideRight
+                            text: model.textValue
+                            font.family: mainIten.fontFamily
+                            font.pixelSize: mainIten.fontNormalSize
+                            color: index === macroEditor.selectedMacro ? "#ffffff" : mainIten.fontColor
+                        }
+
+                        MouseArea {
+                            id: macroArea
+                            anchors.fill: parent
+                            hoverEnabled: true
+                            acceptedButtons: Qt.LeftButton | Qt.RightButton
+                            onPressed: (mouse) => {
+                                macroEditor.macroEditorFocus()
+                                if (index !== macroEditor.selectedMacro)
+                                    macroEditor.openMacro(index)
+                                if (mouse.button === Qt.RightButton)
+                                    macroEditor.openMenu(listMenu, macroArea, mouse.x, mouse.y)
+                            }
+                            onDoubleClicked: (mouse) => {
+                                if (mouse.button === Qt.LeftButton)
+                                    macroEditor.startRename(index)
+                            }
+                        }
+                    }
+
+                    // Right-click below the last macro: the list menu for import.
+                    MouseArea {
+                        id: macroListRest
+                        z: -1
+                        width: macroList.width
+                        height: Math.max(0, macroList.height - macroList.contentHeight)
+                        y: macroList.contentHeight
+                        acceptedButtons: Qt.RightButton
+                        onPressed: (mouse) => {
+                            macroEditor.macroEditorFocus()
+                            macroEditor.openMenu(listMenu, macroListRest, mouse.x, mouse.y)
+                        }
+                    }
+                }
+
+                // The name being edited, over its row.
+                Rectangle {
+                    visible: renameEditor.editing
+                    x: 3
+                    y: 3 + renameEditor.index * 26 - macroList.contentY
+                    width: macroList.width
+                    height: 26
+                    color: mainIten.colorGray0
+                    border.color: mainIten.colorBlue
+
+                    TextInput {
+                        id: renameEditor
+                        objectName: "macroNameEditor"
+                        Accessible.role: Accessible.EditableText
+                        Accessible.name: macroEditor.langStrings[1]
+                        property int index: -1
+                        anchors.fill: parent
+                        anchors.leftMargin: 8
+                        anchors.rightMargin: 4
+                        verticalAlignment: TextInput.AlignVCenter
+                        property bool editing: false
+                        maximumLength: 32
+                        clip: true
+                        selectByMouse: true
+                        font.family: mainIten.fontFamily
+                        font.pixelSize: mainIten.fontNormalSize
+                        color: "#ffffff"
+                        selectionColor: mainIten.colorBlue
+                        Keys.onReturnPressed: macroEditor.finishRename(true)
+                        Keys.onEnterPressed: macroEditor.finishRename(true)
+                        Keys.onEscapePressed: macroEditor.finishRename(false)
+                        onActiveFocusChanged: if (!activeFocus) macroEditor.finishRename(true)
+                    }
                 }
             }
-        }
-
-        // The delay being edited, over its row.
-        Rectangle {
-            visible: delayEditor.editing
-            x: 3 + 56
-            y: 3 + delayEditor.index * 26 - stepList.contentY + 3
-            width: 80
-            height: 20
-            color: mainIten.colorGray0
-            border.color: mainIten.colorBlue
-
-            TextInput {
-                id: delayEditor
-                objectName: "delayEditor"
-                Accessible.role: Accessible.EditableText
-                Accessible.name: macroEditor.langStrings[9]
-                property int index: -1
-                anchors.fill: parent
-                anchors.leftMargin: 4
-                verticalAlignment: TextInput.AlignVCenter
-                property bool editing: false
-                maximumLength: 5
-                validator: IntValidator { bottom: 0; top: 65535 }
-                selectByMouse: true
-                font.family: mainIten.fontFamily
-                font.pixelSize: mainIten.fontNormalSize
-                color: "#ffffff"
-                selectionColor: mainIten.colorBlue
-                Keys.onReturnPressed: macroEditor.finishDelayEdit(true)
-                Keys.onEnterPressed: macroEditor.finishDelayEdit(true)
-                Keys.onEscapePressed: macroEditor.finishDelayEdit(false)
-                onActiveFocusChanged: if (!activeFocus) macroEditor.finishDelayEdit(true)
-            }
-        }
-    }
-
-    // How much of the payload the macro uses.
-    Rectangle {
-        x: 216
-        y: 382
-        width: 220
-        height: 4
-        radius: 2
-        color: mainIten.colorGray1
-
-        Rectangle {
-            objectName: "lengthBar"
-            width: parent.width * Math.min(1, macroEditor.encodedLength / Macro.lengthLimit)
-            height: parent.height
-            radius: 2
-            color: macroEditor.full ? "#ff3030"
-                   : (macroEditor.encodedLength > 100 ? "#e0a030" : mainIten.colorBlue)
-        }
-    }
-
-    // ---- recording and repeat count ----
-
-    Column {
-        x: 452
-        y: 66
-        width: 128
-        spacing: 14
-
-        Rectangle {
-            id: recordButton
-            objectName: "recordButton"
-            width: parent.width
-            height: 30
-            radius: 2
-            enabled: macroEditor.currentMacroName !== ""
-            opacity: enabled ? 1.0 : 0.4
-            color: macroEditor.isRecording ? "#c02828"
-                   : (recordArea.containsMouse ? mainIten.colorOrange : mainIten.colorBlue)
 
             Row {
-                anchors.centerIn: parent
-                spacing: 8
+                x: 20
+                y: 392
+                spacing: 12
+
+                TextButton {
+                    objectName: "macroNew"
+                    width: 84
+                    textValue: macroEditor.langStrings[2]
+                    enabled: macroEditor.macroNames.length < Macro.maxMacros
+                    opacity: enabled ? 1.0 : 0.4
+                    onClicked: macroEditor.newMacro()
+                }
+
+                TextButton {
+                    objectName: "macroDelete"
+                    width: 84
+                    textValue: macroEditor.langStrings[3]
+                    enabled: macroEditor.selectedMacro >= 0
+                    opacity: enabled ? 1.0 : 0.4
+                    onClicked: macroEditor.deleteMacro(macroEditor.selectedMacro)
+                }
+            }
+
+            // ---- step list ----
+
+            Heading {
+                x: 216
+                y: 44
+                text: macroEditor.langStrings[4]
+            }
+
+            Text {
+                objectName: "macroLength"
+                x: 216
+                y: 44
+                width: 220
+                horizontalAlignment: Text.AlignRight
+                text: macroEditor.encodedLength + " / " + Macro.lengthLimit
+                font.family: mainIten.fontFamily
+                font.pixelSize: mainIten.fontMinSize
+                color: macroEditor.full ? "#ff3030" : mainIten.colorGray2
+            }
+
+            ListFrame {
+                id: stepFrame
+                x: 216
+                y: 66
+                width: 220
+                height: 310
+                opacity: macroEditor.currentMacroName === "" ? 0.5 : 1.0
+
+                ListView {
+                    id: stepList
+                    Accessible.role: Accessible.List
+                    Accessible.name: mainIten.accessLang[23]
+                    objectName: "stepList"
+                    anchors.fill: parent
+                    anchors.margins: 3
+                    clip: true
+                    model: macroEditor.steps
+                    boundsBehavior: Flickable.StopAtBounds
+
+                    delegate: Rectangle {
+                        id: stepRow
+                        objectName: "step" + index
+                        readonly property var step: modelData
+                        readonly property bool isDelay: step.type === Macro.DELAY
+                        readonly property bool isDown: step.type === Macro.KEY_DOWN || step.type === Macro.MOUSE_DOWN
+                        width: stepList.width
+                        height: 26
+                        radius: 2
+                        color: index === macroEditor.selectedStep ? mainIten.colorGray1
+                                                                  : (stepArea.containsMouse ? "#262626" : "transparent")
+
+                        // Space selects the step, F2 edits a delay; Up and Down move.
+                        function choose() {
+                            if (mainIten.inputBlocked)
+                                return
+                            macroEditor.macroEditorFocus()
+                            macroEditor.selectedStep = index
+                        }
+                        activeFocusOnTab: enabled
+                        Keys.onSpacePressed: choose()
+                        Keys.onReturnPressed: choose()
+                        Keys.onEnterPressed: choose()
+                        Keys.onUpPressed: { stepList.decrementCurrentIndex(); stepList.currentItem.forceActiveFocus(Qt.TabFocusReason) }
+                        Keys.onDownPressed: { stepList.incrementCurrentIndex(); stepList.currentItem.forceActiveFocus(Qt.TabFocusReason) }
+                        onActiveFocusChanged: if (activeFocus) stepList.currentIndex = index
+                        Keys.onPressed: (event) => {
+                            if (mainIten.inputBlocked)
+                                return
+                            if (event.key === Qt.Key_F2)
+                                macroEditor.startDelayEdit(index)
+                            else if (macroEditor.isMenuKey(event) && !macroEditor.isRecording) {
+                                choose()
+                                macroEditor.openMenuByKey(stepMenu, stepMenuFirst, stepRow)
+                            } else
+                                return
+                            event.accepted = true
+                        }
+                        Accessible.role: Accessible.ListItem
+                        Accessible.name: (index + 1) + ", " + (stepRow.isDelay ? stepRow.step.info + " ms" : stepRow.step.info)
+                        Accessible.selectable: true
+                        Accessible.selected: index === macroEditor.selectedStep
+                        Accessible.onPressAction: choose()
+                        FocusRing { anchors.margins: 1 }
+
+                        Text {
+                            x: 6
+                            width: 22
+                            anchors.verticalCenter: parent.verticalCenter
+                            horizontalAlignment: Text.AlignRight
+                            text: index + 1
+                            font.family: mainIten.fontFamily
+                            font.pixelSize: mainIten.fontMinSize
+                            color: mainIten.colorGray2
+                        }
+
+                        Image {
+                            x: 36
+                            anchors.verticalCenter: parent.verticalCenter
+                            width: 16
+                            height: 16
+                            sourceSize.width: 16
+                            sourceSize.height: 16
+                            source: mainIten.img("macros", stepRow.isDelay ? "delay" : (stepRow.isDown ? "keyDown" : "keyUp"))
+                        }
+
+                        Text {
+                            x: 60
+                            anchors.verticalCenter: parent.verticalCenter
+                            width: parent.width - 66
+                            elide: Text.ElideRight
+                            text: stepRow.isDelay ? stepRow.step.info + " ms" : stepRow.step.info
+                            font.family: mainIten.fontFamily
+                            font.pixelSize: mainIten.fontNormalSize
+                            color: stepRow.isDelay ? mainIten.colorGray2 : (stepRow.isDown ? "#ffffff" : mainIten.fontColor)
+                        }
+
+                        MouseArea {
+                            id: stepArea
+                            anchors.fill: parent
+                            hoverEnabled: true
+                            acceptedButtons: Qt.LeftButton | Qt.RightButton
+                            onPressed: (mouse) => {
+                                macroEditor.macroEditorFocus()
+                                macroEditor.selectedStep = index
+                                if (mouse.button === Qt.RightButton && !macroEditor.isRecording)
+                                    macroEditor.openMenu(stepMenu, stepArea, mouse.x, mouse.y)
+                            }
+                            onDoubleClicked: (mouse) => {
+                                if (mouse.button === Qt.LeftButton)
+                                    macroEditor.startDelayEdit(index)
+                            }
+                        }
+                    }
+
+                    // Below the last step: clears the selection; right-click opens
+                    // the step menu, whose insertions then go to the end.
+                    MouseArea {
+                        id: stepListRest
+                        z: -1
+                        width: stepList.width
+                        height: Math.max(0, stepList.height - stepList.contentHeight)
+                        y: stepList.contentHeight
+                        acceptedButtons: Qt.LeftButton | Qt.RightButton
+                        onPressed: (mouse) => {
+                            macroEditor.macroEditorFocus()
+                            macroEditor.selectedStep = -1
+                            if (mouse.button === Qt.RightButton && macroEditor.currentMacroName !== ""
+                                    && !macroEditor.isRecording)
+                                macroEditor.openMenu(stepMenu, stepListRest, mouse.x, mouse.y)
+                        }
+                    }
+                }
+
+                // The delay being edited, over its row.
+                Rectangle {
+                    visible: delayEditor.editing
+                    x: 3 + 56
+                    y: 3 + delayEditor.index * 26 - stepList.contentY + 3
+                    width: 80
+                    height: 20
+                    color: mainIten.colorGray0
+                    border.color: mainIten.colorBlue
+
+                    TextInput {
+                        id: delayEditor
+                        objectName: "delayEditor"
+                        Accessible.role: Accessible.EditableText
+                        Accessible.name: macroEditor.langStrings[9]
+                        property int index: -1
+                        anchors.fill: parent
+                        anchors.leftMargin: 4
+                        verticalAlignment: TextInput.AlignVCenter
+                        property bool editing: false
+                        maximumLength: 5
+                        validator: IntValidator { bottom: 0; top: 65535 }
+                        selectByMouse: true
+                        font.family: mainIten.fontFamily
+                        font.pixelSize: mainIten.fontNormalSize
+                        color: "#ffffff"
+                        selectionColor: mainIten.colorBlue
+                        Keys.onReturnPressed: macroEditor.finishDelayEdit(true)
+                        Keys.onEnterPressed: macroEditor.finishDelayEdit(true)
+                        Keys.onEscapePressed: macroEditor.finishDelayEdit(false)
+                        onActiveFocusChanged: if (!activeFocus) macroEditor.finishDelayEdit(true)
+                    }
+                }
+            }
+
+            // How much of the payload the macro uses.
+            Rectangle {
+                x: 216
+                y: 382
+                width: 220
+                height: 4
+                radius: 2
+                color: mainIten.colorGray1
 
                 Rectangle {
-                    id: recordDot
-                    anchors.verticalCenter: parent.verticalCenter
-                    width: 10
-                    height: 10
-                    radius: macroEditor.isRecording ? 1 : 5
-                    color: "#ffffff"
+                    objectName: "lengthBar"
+                    width: parent.width * Math.min(1, macroEditor.encodedLength / Macro.lengthLimit)
+                    height: parent.height
+                    radius: 2
+                    color: macroEditor.full ? "#ff3030"
+                           : (macroEditor.encodedLength > 100 ? "#e0a030" : mainIten.colorBlue)
+                }
+            }
 
-                    SequentialAnimation on opacity {
-                        running: macroEditor.isRecording
-                        loops: Animation.Infinite
-                        onRunningChanged: if (!running) recordDot.opacity = 1.0
-                        NumberAnimation { to: 0.3; duration: 400 }
-                        NumberAnimation { to: 1.0; duration: 400 }
+            // ---- recording and repeat count ----
+
+            Column {
+                x: 452
+                y: 66
+                width: 128
+                spacing: 14
+
+                Rectangle {
+                    id: recordButton
+                    objectName: "recordButton"
+                    width: parent.width
+                    height: 30
+                    radius: 2
+                    enabled: macroEditor.currentMacroName !== ""
+                    opacity: enabled ? 1.0 : 0.4
+                    color: macroEditor.isRecording ? "#c02828"
+                           : (recordArea.containsMouse ? mainIten.colorOrange : mainIten.colorBlue)
+
+                    Row {
+                        anchors.centerIn: parent
+                        spacing: 8
+
+                        Rectangle {
+                            id: recordDot
+                            anchors.verticalCenter: parent.verticalCenter
+                            width: 10
+                            height: 10
+                            radius: macroEditor.isRecording ? 1 : 5
+                            color: "#ffffff"
+
+                            SequentialAnimation on opacity {
+                                running: macroEditor.isRecording
+                                loops: Animation.Infinite
+                                onRunningChanged: if (!running) recordDot.opacity = 1.0
+                                NumberAnimation { to: 0.3; duration: 400 }
+                                NumberAnimation { to: 1.0; duration: 400 }
+                            }
+                        }
+
+                        Text {
+                            anchors.verticalCenter: parent.verticalCenter
+                            text: macroEditor.isRecording ? macroEditor.langStrings[5] : macroEditor.langStrings[8]
+                            font.family: mainIten.fontFamily
+                            font.pixelSize: mainIten.fontNormalSize
+                            color: "#ffffff"
+                        }
+                    }
+
+                    function activate() {
+                        if (mainIten.inputBlocked)
+                            return
+                        if (macroEditor.isRecording)
+                            macroEditor.stopRecord()
+                        else
+                            macroEditor.startRecord()
+                    }
+                    activeFocusOnTab: enabled
+                    Keys.onSpacePressed: activate()
+                    Keys.onReturnPressed: activate()
+                    Keys.onEnterPressed: activate()
+                    Accessible.role: Accessible.Button
+                    Accessible.focusable: activeFocusOnTab
+                    Accessible.name: macroEditor.isRecording ? macroEditor.langStrings[5] : macroEditor.langStrings[8]
+                    Accessible.onPressAction: activate()
+                    FocusRing {}
+
+                    MouseArea {
+                        id: recordArea
+                        anchors.fill: parent
+                        hoverEnabled: true
+                        onClicked: {
+                            if (macroEditor.isRecording)
+                                macroEditor.stopRecord()
+                            else
+                                macroEditor.startRecord()
+                        }
                     }
                 }
 
                 Text {
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: macroEditor.isRecording ? macroEditor.langStrings[5] : macroEditor.langStrings[8]
+                    objectName: "recordClock"
+                    width: parent.width
+                    horizontalAlignment: Text.AlignHCenter
+                    visible: macroEditor.isRecording
+                    text: (macroEditor.recordTicks / 100).toFixed(2) + " s"
                     font.family: mainIten.fontFamily
                     font.pixelSize: mainIten.fontNormalSize
-                    color: "#ffffff"
+                    color: "#ff8080"
+                }
+
+                CheckBox {
+                    id: delayCheck
+                    objectName: "delayCheck"
+                    textValue: macroEditor.langStrings[9]
+                    isSelect: true
+                    // The box flips after this handler.
+                    onBtnClick: macroEditor.recordDelay = !isSelect
+                }
+
+                Rectangle {
+                    width: parent.width
+                    height: 1
+                    color: mainIten.colorGray1
+                }
+
+                Row {
+                    spacing: 10
+
+                    Text {
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: macroEditor.langStrings[6]
+                        font.family: mainIten.fontFamily
+                        font.pixelSize: mainIten.fontNormalSize
+                        color: mainIten.fontColor
+                    }
+
+                    Rectangle {
+                        width: 64
+                        height: 22
+                        radius: 2
+                        color: mainIten.colorBlack
+                        border.color: repeatInput.txtInput.activeFocus ? mainIten.colorBlue : mainIten.colorGray1
+                        opacity: macroEditor.currentMacroName === "" ? 0.4 : 1.0
+
+                        // Repeat count 1..65535: the box takes five digits here.
+                        RectInput {
+                            id: repeatInput
+                            objectName: "repeatInput"
+                            accessibleName: macroEditor.langStrings[6]
+                            anchors.fill: parent
+                            enabled: macroEditor.currentMacroName !== ""
+                            minValue: 0
+                            maxValue: Macro.maxRepeat
+                            textValue: "1"
+                            Component.onCompleted: txtInput.maximumLength = 5
+                            onEndInputSignal: macroEditor.setRepeat(textValue)
+                        }
+                    }
                 }
             }
 
-            function activate() {
-                if (mainIten.inputBlocked)
-                    return
-                if (macroEditor.isRecording)
-                    macroEditor.stopRecord()
-                else
-                    macroEditor.startRecord()
-            }
-            activeFocusOnTab: enabled
-            Keys.onSpacePressed: activate()
-            Keys.onReturnPressed: activate()
-            Keys.onEnterPressed: activate()
-            Accessible.role: Accessible.Button
-            Accessible.focusable: activeFocusOnTab
-            Accessible.name: macroEditor.isRecording ? macroEditor.langStrings[5] : macroEditor.langStrings[8]
-            Accessible.onPressAction: activate()
-            FocusRing {}
+            // What the selected macro holds: presses, releases and delays.
+            Column {
+                objectName: "macroSummary"
+                x: 452
+                y: 292
+                width: 128
+                spacing: 6
+                visible: macroEditor.currentMacroName !== ""
 
-            MouseArea {
-                id: recordArea
-                anchors.fill: parent
-                hoverEnabled: true
-                onClicked: {
-                    if (macroEditor.isRecording)
-                        macroEditor.stopRecord()
-                    else
-                        macroEditor.startRecord()
+                Rectangle {
+                    width: parent.width
+                    height: 1
+                    color: mainIten.colorGray1
+                }
+
+                Text {
+                    width: parent.width
+                    elide: Text.ElideRight
+                    text: macroEditor.currentMacroName
+                    font.family: mainIten.fontFamily
+                    font.pixelSize: mainIten.fontMiddleSize
+                    font.bold: true
+                    color: mainIten.colorBlue
+                }
+
+                Repeater {
+                    model: [
+                        { icon: "keyDown", count: macroEditor.steps.filter((s) => s.type === Macro.KEY_DOWN || s.type === Macro.MOUSE_DOWN).length },
+                        { icon: "keyUp", count: macroEditor.steps.filter((s) => s.type === Macro.KEY_UP || s.type === Macro.MOUSE_UP).length },
+                        { icon: "delay", count: macroEditor.steps.filter((s) => s.type === Macro.DELAY).length }
+                    ]
+
+                    Row {
+                        spacing: 8
+                        Image {
+                            width: 16
+                            height: 16
+                            sourceSize.width: 16
+                            sourceSize.height: 16
+                            source: mainIten.img("macros", modelData.icon)
+                        }
+                        Text {
+                            anchors.verticalCenter: parent.verticalCenter
+                            text: "× " + modelData.count
+                            font.family: mainIten.fontFamily
+                            font.pixelSize: mainIten.fontNormalSize
+                            color: mainIten.fontColor
+                        }
+                    }
                 }
             }
-        }
 
-        Text {
-            objectName: "recordClock"
-            width: parent.width
-            horizontalAlignment: Text.AlignHCenter
-            visible: macroEditor.isRecording
-            text: (macroEditor.recordTicks / 100).toFixed(2) + " s"
-            font.family: mainIten.fontFamily
-            font.pixelSize: mainIten.fontNormalSize
-            color: "#ff8080"
-        }
-
-        CheckBox {
-            id: delayCheck
-            objectName: "delayCheck"
-            textValue: macroEditor.langStrings[9]
-            isSelect: true
-            // The box flips after this handler.
-            onBtnClick: macroEditor.recordDelay = !isSelect
-        }
-
-        Rectangle {
-            width: parent.width
-            height: 1
-            color: mainIten.colorGray1
-        }
-
-        Row {
-            spacing: 10
-
-            Text {
-                anchors.verticalCenter: parent.verticalCenter
-                text: macroEditor.langStrings[6]
-                font.family: mainIten.fontFamily
-                font.pixelSize: mainIten.fontNormalSize
-                color: mainIten.fontColor
-            }
+            // ---- Insert Key box ----
 
             Rectangle {
-                width: 64
-                height: 22
-                radius: 2
-                color: mainIten.colorBlack
-                border.color: repeatInput.txtInput.activeFocus ? mainIten.colorBlue : mainIten.colorGray1
-                opacity: macroEditor.currentMacroName === "" ? 0.4 : 1.0
+                id: insertBox
+                objectName: "insertBox"
+                visible: macroEditor.isInserting
+                x: stepFrame.x + (stepFrame.width - width) / 2
+                y: stepFrame.y + 90
+                z: 4
+                width: 200
+                height: 118
+                color: mainIten.colorGray0
+                border.color: mainIten.colorBlue
 
-                // Repeat count 1..65535: the box takes five digits here.
-                RectInput {
-                    id: repeatInput
-                    objectName: "repeatInput"
-                    accessibleName: macroEditor.langStrings[6]
+                MouseArea {
                     anchors.fill: parent
-                    enabled: macroEditor.currentMacroName !== ""
-                    minValue: 0
-                    maxValue: Macro.maxRepeat
-                    textValue: "1"
-                    Component.onCompleted: txtInput.maximumLength = 5
-                    onEndInputSignal: macroEditor.setRepeat(textValue)
                 }
-            }
-        }
-    }
 
-    // What the selected macro holds: presses, releases and delays.
-    Column {
-        objectName: "macroSummary"
-        x: 452
-        y: 292
-        width: 128
-        spacing: 6
-        visible: macroEditor.currentMacroName !== ""
-
-        Rectangle {
-            width: parent.width
-            height: 1
-            color: mainIten.colorGray1
-        }
-
-        Text {
-            width: parent.width
-            elide: Text.ElideRight
-            text: macroEditor.currentMacroName
-            font.family: mainIten.fontFamily
-            font.pixelSize: mainIten.fontMiddleSize
-            font.bold: true
-            color: mainIten.colorBlue
-        }
-
-        Repeater {
-            model: [
-                { icon: "keyDown", count: macroEditor.steps.filter((s) => s.type === Macro.KEY_DOWN || s.type === Macro.MOUSE_DOWN).length },
-                { icon: "keyUp", count: macroEditor.steps.filter((s) => s.type === Macro.KEY_UP || s.type === Macro.MOUSE_UP).length },
-                { icon: "delay", count: macroEditor.steps.filter((s) => s.type === Macro.DELAY).length }
-            ]
-
-            Row {
-                spacing: 8
-                Image {
-                    width: 16
-                    height: 16
-                    sourceSize.width: 16
-                    sourceSize.height: 16
-                    source: mainIten.img("macros", modelData.icon)
-                }
                 Text {
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: "× " + modelData.count
+                    x: 12
+                    y: 10
+                    text: macroEditor.langStrings[14]
                     font.family: mainIten.fontFamily
                     font.pixelSize: mainIten.fontNormalSize
+                    font.bold: true
                     color: mainIten.fontColor
                 }
-            }
-        }
-    }
 
-    // ---- Insert Key box ----
+                Rectangle {
+                    x: 12
+                    y: 34
+                    width: parent.width - 24
+                    height: 32
+                    color: mainIten.colorBlack
+                    border.color: mainIten.colorGray1
 
-    Rectangle {
-        id: insertBox
-        objectName: "insertBox"
-        visible: macroEditor.isInserting
-        x: stepFrame.x + (stepFrame.width - width) / 2
-        y: stepFrame.y + 90
-        z: 4
-        width: 200
-        height: 118
-        color: mainIten.colorGray0
-        border.color: mainIten.colorBlue
+                    Text {
+                        objectName: "insertKeyName"
+                        anchors.centerIn: parent
+                        text: macroEditor.insertCode === 0 ? "…" : macroEditor.nameOf(macroEditor.insertCode)
+                        font.family: mainIten.fontFamily
+                        font.pixelSize: mainIten.fontMaxSize
+                        color: macroEditor.insertCode === 0 ? mainIten.colorGray2 : "#ffffff"
+                    }
+                }
 
-        MouseArea {
-            anchors.fill: parent
-        }
+                Row {
+                    anchors.right: parent.right
+                    anchors.rightMargin: 12
+                    y: 80
+                    spacing: 8
 
-        Text {
-            x: 12
-            y: 10
-            text: macroEditor.langStrings[14]
-            font.family: mainIten.fontFamily
-            font.pixelSize: mainIten.fontNormalSize
-            font.bold: true
-            color: mainIten.fontColor
-        }
+                    TextButton {
+                        objectName: "insertCancel"
+                        width: 80
+                        textValue: mainIten.mainLang !== undefined ? mainIten.mainLang[7] : "Cancel"
+                        normalColor: mainIten.colorGray1
+                        onClicked: macroEditor.cancelInsert()
+                    }
 
-        Rectangle {
-            x: 12
-            y: 34
-            width: parent.width - 24
-            height: 32
-            color: mainIten.colorBlack
-            border.color: mainIten.colorGray1
-
-            Text {
-                objectName: "insertKeyName"
-                anchors.centerIn: parent
-                text: macroEditor.insertCode === 0 ? "…" : macroEditor.nameOf(macroEditor.insertCode)
-                font.family: mainIten.fontFamily
-                font.pixelSize: mainIten.fontMaxSize
-                color: macroEditor.insertCode === 0 ? mainIten.colorGray2 : "#ffffff"
-            }
-        }
-
-        Row {
-            anchors.right: parent.right
-            anchors.rightMargin: 12
-            y: 80
-            spacing: 8
-
-            TextButton {
-                objectName: "insertCancel"
-                width: 80
-                textValue: mainIten.mainLang !== undefined ? mainIten.mainLang[7] : "Cancel"
-                normalColor: mainIten.colorGray1
-                onClicked: macroEditor.cancelInsert()
-            }
-
-            TextButton {
-                objectName: "insertOk"
-                width: 80
-                textValue: macroEditor.langStrings[7]
-                enabled: macroEditor.insertCode !== 0
-                opacity: enabled ? 1.0 : 0.4
-                onClicked: macroEditor.confirmInsert()
-            }
-        }
-    }
-
-    // ---- menus ----
-
-    // Macro list: Delete, Import, Export.
-    ListFrame {
-        id: listMenu
-        objectName: "macroListMenu"
-        visible: false
-        z: 5
-        width: 130
-        height: listMenuColumn.height + 4
-
-        Column {
-            id: listMenuColumn
-            x: 2
-            y: 2
-            width: parent.width - 4
-
-            ContextMenuItem {
-                id: listMenuFirst
-                textValue: macroEditor.langStrings[10]
-                active: macroEditor.selectedMacro >= 0
-                onTriggered: macroEditor.deleteMacro(macroEditor.selectedMacro)
-            }
-            ContextMenuItem {
-                textValue: macroEditor.langStrings[11]
-                active: macroEditor.macroNames.length < Macro.maxMacros
-                onTriggered: macroEditor.importMacro()
-            }
-            ContextMenuItem {
-                textValue: macroEditor.langStrings[12]
-                active: macroEditor.selectedMacro >= 0
-                onTriggered: macroEditor.exportMacro()
-            }
-        }
-    }
-
-    // Steps: Delete, Insert Delay, Insert Key, Insert Left/Middle/Right Key.
-    ListFrame {
-        id: stepMenu
-        objectName: "stepMenu"
-        visible: false
-        z: 5
-        width: 150
-        height: stepMenuColumn.height + 4
-
-        Column {
-            id: stepMenuColumn
-            x: 2
-            y: 2
-            width: parent.width - 4
-
-            ContextMenuItem {
-                id: stepMenuFirst
-                textValue: macroEditor.langStrings[10]
-                active: macroEditor.selectedStep >= 0
-                onTriggered: {
-                    stepMenu.visible = false
-                    macroEditor.deleteStep(macroEditor.selectedStep)
+                    TextButton {
+                        objectName: "insertOk"
+                        width: 80
+                        textValue: macroEditor.langStrings[7]
+                        enabled: macroEditor.insertCode !== 0
+                        opacity: enabled ? 1.0 : 0.4
+                        onClicked: macroEditor.confirmInsert()
+                    }
                 }
             }
-            ContextMenuItem {
-                textValue: macroEditor.langStrings[13]
-                active: !macroEditor.full
-                onTriggered: {
-                    stepMenu.visible = false
-                    macroEditor.insertDelay()
+
+            // ---- menus ----
+
+            // Macro list: Delete, Import, Export.
+            ListFrame {
+                id: listMenu
+                objectName: "macroListMenu"
+                visible: false
+                z: 5
+                width: 130
+                height: listMenuColumn.height + 4
+
+                Column {
+                    id: listMenuColumn
+                    x: 2
+                    y: 2
+                    width: parent.width - 4
+
+                    ContextMenuItem {
+                        id: listMenuFirst
+                        textValue: macroEditor.langStrings[10]
+                        active: macroEditor.selectedMacro >= 0
+                        onTriggered: macroEditor.deleteMacro(macroEditor.selectedMacro)
+                    }
+                    ContextMenuItem {
+                        textValue: macroEditor.langStrings[11]
+                        active: macroEditor.macroNames.length < Macro.maxMacros
+                        onTriggered: macroEditor.importMacro()
+                    }
+                    ContextMenuItem {
+                        textValue: macroEditor.langStrings[12]
+                        active: macroEditor.selectedMacro >= 0
+                        onTriggered: macroEditor.exportMacro()
+                    }
                 }
             }
-            ContextMenuItem {
-                textValue: macroEditor.langStrings[14]
-                active: !macroEditor.full
-                onTriggered: {
-                    stepMenu.visible = false
-                    macroEditor.startInsert()
-                }
-            }
-            ContextMenuItem {
-                textValue: macroEditor.langStrings[15]
-                active: !macroEditor.full
-                onTriggered: {
-                    stepMenu.visible = false
-                    macroEditor.insertClick(0xF0)
-                }
-            }
-            ContextMenuItem {
-                textValue: macroEditor.langStrings[16]
-                active: !macroEditor.full
-                onTriggered: {
-                    stepMenu.visible = false
-                    macroEditor.insertClick(0xF2)
-                }
-            }
-            ContextMenuItem {
-                textValue: macroEditor.langStrings[17]
-                active: !macroEditor.full
-                onTriggered: {
-                    stepMenu.visible = false
-                    macroEditor.insertClick(0xF1)
+
+            // Steps: Delete, Insert Delay, Insert Key, Insert Left/Middle/Right Key.
+            ListFrame {
+                id: stepMenu
+                objectName: "stepMenu"
+                visible: false
+                z: 5
+                width: 150
+                height: stepMenuColumn.height + 4
+
+                Column {
+                    id: stepMenuColumn
+                    x: 2
+                    y: 2
+                    width: parent.width - 4
+
+                    ContextMenuItem {
+                        id: stepMenuFirst
+                        textValue: macroEditor.langStrings[10]
+                        active: macroEditor.selectedStep >= 0
+                        onTriggered: {
+                            stepMenu.visible = false
+                            macroEditor.deleteStep(macroEditor.selectedStep)
+                        }
+                    }
+                    ContextMenuItem {
+                        textValue: macroEditor.langStrings[13]
+                        active: !macroEditor.full
+                        onTriggered: {
+                            stepMenu.visible = false
+                            macroEditor.insertDelay()
+                        }
+                    }
+                    ContextMenuItem {
+                        textValue: macroEditor.langStrings[14]
+                        active: !macroEditor.full
+                        onTriggered: {
+                            stepMenu.visible = false
+                            macroEditor.startInsert()
+                        }
+                    }
+                    ContextMenuItem {
+                        textValue: macroEditor.langStrings[15]
+                        active: !macroEditor.full
+                        onTriggered: {
+                            stepMenu.visible = false
+                            macroEditor.insertClick(0xF0)
+                        }
+                    }
+                    ContextMenuItem {
+                        textValue: macroEditor.langStrings[16]
+                        active: !macroEditor.full
+                        onTriggered: {
+                            stepMenu.visible = false
+                            macroEditor.insertClick(0xF2)
+                        }
+                    }
+                    ContextMenuItem {
+                        textValue: macroEditor.langStrings[17]
+                        active: !macroEditor.full
+                        onTriggered: {
+                            stepMenu.visible = false
+                            macroEditor.insertClick(0xF1)
+                        }
+                    }
                 }
             }
         }

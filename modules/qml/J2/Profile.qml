@@ -139,24 +139,29 @@ Rectangle {
         if (position <= 0 || position >= entries.length)
             return
         selected = position
-        menu.visible = false
-        nameEditor.position = position
-        nameEditor.text = entries[position].name
-        nameEditor.editing = true
-        nameEditor.forceActiveFocus()
-        nameEditor.selectAll()
+        var ui = content.item
+        if (!ui)
+            return
+        ui.menu.visible = false
+        ui.nameEditor.position = position
+        ui.nameEditor.text = entries[position].name
+        ui.nameEditor.editing = true
+        ui.nameEditor.forceActiveFocus()
+        ui.nameEditor.selectAll()
     }
 
     function finishRename(accept) {
-        if (!nameEditor.editing)
+        var ui = content.item
+        if (!ui || !ui.nameEditor.editing)
             return
-        nameEditor.editing = false
+        ui.nameEditor.editing = false
         if (accept)
-            renameProfile(nameEditor.position, nameEditor.text.trim())
+            renameProfile(ui.nameEditor.position, ui.nameEditor.text.trim())
     }
 
     function profileFocus() {
-        menu.visible = false
+        if (content.item)
+            content.item.menu.visible = false
         finishRename(true)
     }
 
@@ -172,8 +177,8 @@ Rectangle {
     Accessible.name: langStrings[0]
     // Escape closes the context menu first, then the dialog.
     Keys.onEscapePressed: {
-        if (menu.visible) {
-            menu.visible = false
+        if (content.item && content.item.menu.visible) {
+            content.item.menu.visible = false
             profile.forceActiveFocus()
         } else {
             close()
@@ -185,273 +190,288 @@ Rectangle {
         id: profileNames
     }
 
-    MouseArea {
+    // The visuals are built the first time the dialog is shown; until then
+    // the dialog is its data and the functions the scene calls.
+    property bool built: visible
+    onVisibleChanged: if (visible) built = true
+
+    Loader {
+        id: content
         anchors.fill: parent
-        acceptedButtons: Qt.LeftButton | Qt.RightButton
-        onPressed: profile.profileFocus()
-    }
+        active: profile.built
+        sourceComponent: Item {
+            property alias menu: menu
+            property alias nameEditor: nameEditor
 
-    DialogTitle {
-        textValue: profile.langStrings[0]
-        onCloseClicked: profile.close()
-    }
+            MouseArea {
+                anchors.fill: parent
+                acceptedButtons: Qt.LeftButton | Qt.RightButton
+                onPressed: profile.profileFocus()
+            }
 
-    Rectangle {
-        id: listFrame
-        x: 20
-        y: 46
-        width: 320
-        height: 6 * 32 + 8
-        color: mainIten.colorBlack
-        border.color: mainIten.colorGray1
+            DialogTitle {
+                textValue: profile.langStrings[0]
+                onCloseClicked: profile.close()
+            }
 
-        Column {
-            x: 4
-            y: 4
-            width: parent.width - 8
-            Accessible.role: Accessible.List
-            Accessible.name: profile.langStrings[0]
+            Rectangle {
+                id: listFrame
+                x: 20
+                y: 46
+                width: 320
+                height: 6 * 32 + 8
+                color: mainIten.colorBlack
+                border.color: mainIten.colorGray1
 
-            Repeater {
-                id: rows
-                objectName: "profileRows"
-                model: profileNames
+                Column {
+                    x: 4
+                    y: 4
+                    width: parent.width - 8
+                    Accessible.role: Accessible.List
+                    Accessible.name: profile.langStrings[0]
 
-                Rectangle {
-                    id: row
-                    objectName: "profileRow" + index
-                    readonly property bool isActive: model.number === profile.profileNo
-                    width: parent.width
-                    height: 32
-                    radius: 2
-                    color: index === profile.selected ? mainIten.colorGray1
-                                                      : (rowArea.containsMouse ? "#262626" : "transparent")
+                    Repeater {
+                        id: rows
+                        objectName: "profileRows"
+                        model: profileNames
 
-                    // Space selects the entry, F2 renames it, the menu key
-                    // or Shift+F10 opens its menu; Up and Down move.
-                    function choose() {
-                        if (mainIten.inputBlocked)
-                            return
-                        profile.finishRename(true)
-                        profile.selected = index
-                        menu.visible = false
-                    }
-                    function openMenu() {
-                        choose()
-                        var p = mapToItem(profile, 40, height)
-                        menu.x = Math.min(p.x, profile.width - menu.width - 4)
-                        menu.y = Math.min(p.y, profile.height - menu.height - 4)
-                        menu.visible = true
-                        menuFirst.forceActiveFocus(Qt.TabFocusReason)
-                    }
-                    activeFocusOnTab: enabled
-                    Keys.onSpacePressed: choose()
-                    Keys.onReturnPressed: choose()
-                    Keys.onEnterPressed: choose()
-                    Keys.onUpPressed: if (index > 0) rows.itemAt(index - 1).forceActiveFocus(Qt.TabFocusReason)
-                    Keys.onDownPressed: if (index + 1 < rows.count) rows.itemAt(index + 1).forceActiveFocus(Qt.TabFocusReason)
-                    Keys.onPressed: (event) => {
-                        if (event.key === Qt.Key_F2 && !mainIten.inputBlocked)
-                            profile.startRename(index)
-                        else if (event.key === Qt.Key_Menu || (event.key === Qt.Key_F10 && (event.modifiers & Qt.ShiftModifier)))
-                            openMenu()
-                        else
-                            return
-                        event.accepted = true
-                    }
-                    Accessible.role: Accessible.ListItem
-                    Accessible.name: model.textValue + ", P" + (model.number + 1)
-                    Accessible.selectable: true
-                    Accessible.selected: index === profile.selected
-                    Accessible.onPressAction: choose()
+                        Rectangle {
+                            id: row
+                            objectName: "profileRow" + index
+                            readonly property bool isActive: model.number === profile.profileNo
+                            width: parent.width
+                            height: 32
+                            radius: 2
+                            color: index === profile.selected ? mainIten.colorGray1
+                                                              : (rowArea.containsMouse ? "#262626" : "transparent")
 
-                    FocusRing {}
-
-                    Rectangle {
-                        x: 0
-                        anchors.verticalCenter: parent.verticalCenter
-                        width: 3
-                        height: 18
-                        color: mainIten.colorBlue
-                        visible: row.isActive
-                    }
-
-                    Image {
-                        x: 12
-                        anchors.verticalCenter: parent.verticalCenter
-                        width: 16
-                        height: 16
-                        sourceSize.width: 16
-                        sourceSize.height: 16
-                        source: mainIten.img("profile", "icon")
-                        opacity: row.isActive ? 1.0 : 0.6
-                    }
-
-                    Text {
-                        x: 38
-                        anchors.verticalCenter: parent.verticalCenter
-                        width: parent.width - 80
-                        elide: Text.ElideRight
-                        text: model.textValue
-                        font.family: mainIten.fontFamily
-                        font.pixelSize: mainIten.fontNormalSize
-                        font.bold: row.isActive
-                        color: row.isActive ? mainIten.colorBlue : mainIten.fontColor
-                    }
-
-                    Text {
-                        anchors.right: parent.right
-                        anchors.rightMargin: 10
-                        anchors.verticalCenter: parent.verticalCenter
-                        text: "P" + (model.number + 1)
-                        font.family: mainIten.fontFamily
-                        font.pixelSize: mainIten.fontMinSize
-                        color: mainIten.colorGray2
-                    }
-
-                    MouseArea {
-                        id: rowArea
-                        anchors.fill: parent
-                        hoverEnabled: true
-                        acceptedButtons: Qt.LeftButton | Qt.RightButton
-                        onPressed: (mouse) => {
-                            profile.finishRename(true)
-                            profile.selected = index
-                            if (mouse.button === Qt.RightButton) {
-                                var p = mapToItem(profile, mouse.x, mouse.y)
+                            // Space selects the entry, F2 renames it, the menu key
+                            // or Shift+F10 opens its menu; Up and Down move.
+                            function choose() {
+                                if (mainIten.inputBlocked)
+                                    return
+                                profile.finishRename(true)
+                                profile.selected = index
+                                menu.visible = false
+                            }
+                            function openMenu() {
+                                choose()
+                                var p = mapToItem(profile, 40, height)
                                 menu.x = Math.min(p.x, profile.width - menu.width - 4)
                                 menu.y = Math.min(p.y, profile.height - menu.height - 4)
                                 menu.visible = true
-                            } else {
-                                menu.visible = false
+                                menuFirst.forceActiveFocus(Qt.TabFocusReason)
                             }
-                        }
-                        onDoubleClicked: (mouse) => {
-                            if (mouse.button === Qt.LeftButton)
-                                profile.startRename(index)
+                            activeFocusOnTab: enabled
+                            Keys.onSpacePressed: choose()
+                            Keys.onReturnPressed: choose()
+                            Keys.onEnterPressed: choose()
+                            Keys.onUpPressed: if (index > 0) rows.itemAt(index - 1).forceActiveFocus(Qt.TabFocusReason)
+                            Keys.onDownPressed: if (index + 1 < rows.count) rows.itemAt(index + 1).forceActiveFocus(Qt.TabFocusReason)
+                            Keys.onPressed: (event) => {
+                                if (event.key === Qt.Key_F2 && !mainIten.inputBlocked)
+                                    profile.startRename(index)
+                                else if (event.key === Qt.Key_Menu || (event.key === Qt.Key_F10 && (event.modifiers & Qt.ShiftModifier)))
+                                    openMenu()
+                                else
+                                    return
+                                event.accepted = true
+                            }
+                            Accessible.role: Accessible.ListItem
+                            Accessible.name: model.textValue + ", P" + (model.number + 1)
+                            Accessible.selectable: true
+                            Accessible.selected: index === profile.selected
+                            Accessible.onPressAction: choose()
+
+                            FocusRing {}
+
+                            Rectangle {
+                                x: 0
+                                anchors.verticalCenter: parent.verticalCenter
+                                width: 3
+                                height: 18
+                                color: mainIten.colorBlue
+                                visible: row.isActive
+                            }
+
+                            Image {
+                                x: 12
+                                anchors.verticalCenter: parent.verticalCenter
+                                width: 16
+                                height: 16
+                                sourceSize.width: 16
+                                sourceSize.height: 16
+                                source: mainIten.img("profile", "icon")
+                                opacity: row.isActive ? 1.0 : 0.6
+                            }
+
+                            Text {
+                                x: 38
+                                anchors.verticalCenter: parent.verticalCenter
+                                width: parent.width - 80
+                                elide: Text.ElideRight
+                                text: model.textValue
+                                font.family: mainIten.fontFamily
+                                font.pixelSize: mainIten.fontNormalSize
+                                font.bold: row.isActive
+                                color: row.isActive ? mainIten.colorBlue : mainIten.fontColor
+                            }
+
+                            Text {
+                                anchors.right: parent.right
+                                anchors.rightMargin: 10
+                                anchors.verticalCenter: parent.verticalCenter
+                                text: "P" + (model.number + 1)
+                                font.family: mainIten.fontFamily
+                                font.pixelSize: mainIten.fontMinSize
+                                color: mainIten.colorGray2
+                            }
+
+                            MouseArea {
+                                id: rowArea
+                                anchors.fill: parent
+                                hoverEnabled: true
+                                acceptedButtons: Qt.LeftButton | Qt.RightButton
+                                onPressed: (mouse) => {
+                                    profile.finishRename(true)
+                                    profile.selected = index
+                                    if (mouse.button === Qt.RightButton) {
+                                        var p = mapToItem(profile, mouse.x, mouse.y)
+                                        menu.x = Math.min(p.x, profile.width - menu.width - 4)
+                                        menu.y = Math.min(p.y, profile.height - menu.height - 4)
+                                        menu.visible = true
+                                    } else {
+                                        menu.visible = false
+                                    }
+                                }
+                                onDoubleClicked: (mouse) => {
+                                    if (mouse.button === Qt.LeftButton)
+                                        profile.startRename(index)
+                                }
+                            }
                         }
                     }
                 }
-            }
-        }
 
-        // The name being edited, over its row.
-        Rectangle {
-            visible: nameEditor.editing
-            x: 4 + 34
-            y: 4 + nameEditor.position * 32 + 5
-            width: parent.width - 8 - 34 - 40
-            height: 22
-            color: mainIten.colorGray0
-            border.color: mainIten.colorBlue
+                // The name being edited, over its row.
+                Rectangle {
+                    visible: nameEditor.editing
+                    x: 4 + 34
+                    y: 4 + nameEditor.position * 32 + 5
+                    width: parent.width - 8 - 34 - 40
+                    height: 22
+                    color: mainIten.colorGray0
+                    border.color: mainIten.colorBlue
 
-            TextInput {
-                id: nameEditor
-                objectName: "profileNameEditor"
-                property int position: -1
-                anchors.fill: parent
-                anchors.leftMargin: 4
-                anchors.rightMargin: 4
-                verticalAlignment: TextInput.AlignVCenter
-                property bool editing: false
-                maximumLength: Names.maxNameLength
-                clip: true
-                selectByMouse: true
-                font.family: mainIten.fontFamily
-                font.pixelSize: mainIten.fontNormalSize
-                color: "#ffffff"
-                selectionColor: mainIten.colorBlue
-                Accessible.role: Accessible.EditableText
-                Accessible.name: mainIten.accessLang[18]
-                Keys.onReturnPressed: profile.finishRename(true)
-                Keys.onEnterPressed: profile.finishRename(true)
-                Keys.onEscapePressed: profile.finishRename(false)
-                onActiveFocusChanged: if (!activeFocus) profile.finishRename(true)
-            }
-        }
-    }
-
-    ProgramBindingsPanel {
-        id: bindingsPanel
-        objectName: "programBindings"
-        x: listFrame.x + listFrame.width + 20
-        y: listFrame.y
-        width: parent.width - x - 20
-        height: parent.height - y - 20
-        programs: profile.programs
-        slot: profile.selectedSlot
-        langStrings: profile.langStrings
-    }
-
-    Row {
-        x: listFrame.x + listFrame.width - width
-        anchors.bottom: parent.bottom
-        anchors.bottomMargin: 20
-        spacing: 16
-
-        TextButton {
-            objectName: "profileNew"
-            textValue: profile.langStrings[1]
-            enabled: profile.entries.length < Names.maxProfiles
-            opacity: enabled ? 1.0 : 0.4
-            onClicked: profile.newProfile()
-        }
-
-        TextButton {
-            objectName: "profileImport"
-            textValue: profile.langStrings[2]
-            enabled: profile.entries.length < Names.maxProfiles
-            opacity: enabled ? 1.0 : 0.4
-            onClicked: profile.importProfile()
-        }
-    }
-
-    Text {
-        x: 20
-        anchors.bottom: parent.bottom
-        anchors.bottomMargin: 24
-        text: profile.entries.length + " / " + Names.maxProfiles
-        font.family: mainIten.fontFamily
-        font.pixelSize: mainIten.fontMinSize
-        color: mainIten.colorGray2
-    }
-
-    // Context menu of an entry: Delete, Export.
-    Rectangle {
-        id: menu
-        objectName: "profileMenu"
-        visible: false
-        width: 120
-        height: menuColumn.height + 4
-        color: mainIten.colorBlack
-        border.color: mainIten.colorGray1
-        z: 5
-        Accessible.role: Accessible.PopupMenu
-        Accessible.name: profile.langStrings[0]
-
-        Column {
-            id: menuColumn
-            x: 2
-            y: 2
-            width: parent.width - 4
-
-            ContextMenuItem {
-                id: menuFirst
-                objectName: "profileMenuDelete"
-                textValue: profile.langStrings[3]
-                active: profile.canDelete(profile.selected)
-                onTriggered: {
-                    menu.visible = false
-                    profile.deleteProfile(profile.selected)
+                    TextInput {
+                        id: nameEditor
+                        objectName: "profileNameEditor"
+                        property int position: -1
+                        anchors.fill: parent
+                        anchors.leftMargin: 4
+                        anchors.rightMargin: 4
+                        verticalAlignment: TextInput.AlignVCenter
+                        property bool editing: false
+                        maximumLength: Names.maxNameLength
+                        clip: true
+                        selectByMouse: true
+                        font.family: mainIten.fontFamily
+                        font.pixelSize: mainIten.fontNormalSize
+                        color: "#ffffff"
+                        selectionColor: mainIten.colorBlue
+                        Accessible.role: Accessible.EditableText
+                        Accessible.name: mainIten.accessLang[18]
+                        Keys.onReturnPressed: profile.finishRename(true)
+                        Keys.onEnterPressed: profile.finishRename(true)
+                        Keys.onEscapePressed: profile.finishRename(false)
+                        onActiveFocusChanged: if (!activeFocus) profile.finishRename(true)
+                    }
                 }
             }
 
-            ContextMenuItem {
-                objectName: "profileMenuExport"
-                textValue: profile.langStrings[4]
-                onTriggered: {
-                    menu.visible = false
-                    profile.exportProfile()
+            ProgramBindingsPanel {
+                id: bindingsPanel
+                objectName: "programBindings"
+                x: listFrame.x + listFrame.width + 20
+                y: listFrame.y
+                width: parent.width - x - 20
+                height: parent.height - y - 20
+                programs: profile.programs
+                slot: profile.selectedSlot
+                langStrings: profile.langStrings
+            }
+
+            Row {
+                x: listFrame.x + listFrame.width - width
+                anchors.bottom: parent.bottom
+                anchors.bottomMargin: 20
+                spacing: 16
+
+                TextButton {
+                    objectName: "profileNew"
+                    textValue: profile.langStrings[1]
+                    enabled: profile.entries.length < Names.maxProfiles
+                    opacity: enabled ? 1.0 : 0.4
+                    onClicked: profile.newProfile()
+                }
+
+                TextButton {
+                    objectName: "profileImport"
+                    textValue: profile.langStrings[2]
+                    enabled: profile.entries.length < Names.maxProfiles
+                    opacity: enabled ? 1.0 : 0.4
+                    onClicked: profile.importProfile()
+                }
+            }
+
+            Text {
+                x: 20
+                anchors.bottom: parent.bottom
+                anchors.bottomMargin: 24
+                text: profile.entries.length + " / " + Names.maxProfiles
+                font.family: mainIten.fontFamily
+                font.pixelSize: mainIten.fontMinSize
+                color: mainIten.colorGray2
+            }
+
+            // Context menu of an entry: Delete, Export.
+            Rectangle {
+                id: menu
+                objectName: "profileMenu"
+                visible: false
+                width: 120
+                height: menuColumn.height + 4
+                color: mainIten.colorBlack
+                border.color: mainIten.colorGray1
+                z: 5
+                Accessible.role: Accessible.PopupMenu
+                Accessible.name: profile.langStrings[0]
+
+                Column {
+                    id: menuColumn
+                    x: 2
+                    y: 2
+                    width: parent.width - 4
+
+                    ContextMenuItem {
+                        id: menuFirst
+                        objectName: "profileMenuDelete"
+                        textValue: profile.langStrings[3]
+                        active: profile.canDelete(profile.selected)
+                        onTriggered: {
+                            menu.visible = false
+                            profile.deleteProfile(profile.selected)
+                        }
+                    }
+
+                    ContextMenuItem {
+                        objectName: "profileMenuExport"
+                        textValue: profile.langStrings[4]
+                        onTriggered: {
+                            menu.visible = false
+                            profile.exportProfile()
+                        }
+                    }
                 }
             }
         }
