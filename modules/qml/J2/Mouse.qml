@@ -50,6 +50,7 @@ Item {
         y: 32
         visible: !mousePicture.isSide
         source: mainIten.img("mouse", "MouseFront")
+        asynchronous: true
     }
 
     Image {

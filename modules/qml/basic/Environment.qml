@@ -23,6 +23,7 @@ Item {
         id: background
         anchors.fill: parent
         source: "qrc:/modules/img/background.png"
+        asynchronous: true
     }
 
     Image {
