@@ -36,7 +36,7 @@ Rectangle {
         var scroll = System.scrollChoice(ui_View.getData("mouse/scrollRate", isRecovery))
         linesText = String(scroll.lines)
         oneScreen = scroll.oneScreen
-        showLanguage()
+        readLanguage()
         showValues()
         if (isRecovery) {
             ui_View.setData("mouse/mouseRate", speedPos)
@@ -106,14 +106,13 @@ Rectangle {
         ui.languageList.closeMenu()
     }
 
-    function showLanguage() {
+    // The chooser shows it through showValues().
+    function readLanguage() {
         var stored = String(ui_View.getGlobalData("common/language"))
         for (var i = 0; i < languages.length; ++i) {
             if (languages[i] === stored)
                 languageIndex = i
         }
-        if (content.item)
-            content.item.languageList.currentSelect = languageIndex
     }
 
     // The choice is stored at once; the texts change at the next start.
